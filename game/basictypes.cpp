@@ -1,0 +1,51 @@
+#include "basictypes.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace tavrin {
+
+Integer addChecked(Integer value, Integer increment)
+{
+    const int sum = int{value} + int{increment};
+    if (sum > std::numeric_limits<Integer>::max() || sum < std::numeric_limits<Integer>::min())
+        throw std::overflow_error("16-bit counter overflow");
+    return static_cast<Integer>(sum);
+}
+
+Integer leadingNumber(std::u16string_view text)
+{
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t'))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == u'-' || text[pos] == u'+')) {
+        negative = text[pos] == u'-';
+        ++pos;
+    }
+    long magnitude = 0;
+    constexpr long limit = 1L << 16;
+    for (; pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9'; ++pos) {
+        if (magnitude < limit)
+            magnitude = magnitude * 10 + (text[pos] - u'0');
+    }
+    const long value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<Integer>::max())
+        return std::numeric_limits<Integer>::max();
+    if (value < std::numeric_limits<Integer>::min())
+        return std::numeric_limits<Integer>::min();
+    return static_cast<Integer>(value);
+}
+
+std::u16string decimalText(Integer value)
+{
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
+}
+
+std::u16string numberWithSign(Integer value)
+{
+    return value < 0 ? decimalText(value) : u" " + decimalText(value);
+}
+
+}  // namespace tavrin

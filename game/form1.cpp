@@ -1,0 +1,66 @@
+#include "form1.h"
+
+namespace tavrin {
+
+void Form1::Form_Load()
+{
+    form.clearList(ScoreList::List1);
+    form.clearList(ScoreList::List2);
+}
+
+void Form1::Command2_Click()
+{
+    firstPlayerName = form.inputBox(u"Enter name of first player", kTitle, u"Player 1");
+    secondPlayerName = form.inputBox(u"Enter name of second player", kTitle, u"Player 2");
+    for (Integer i = 0; i < kCellCount; ++i)
+        form.setCellVisible(i, true);
+    for (const Control control :
+         {Control::Label3, Control::Label4, Control::Frame1, Control::Frame2, Control::List1, Control::List2})
+        form.setVisible(control, true);
+    form.setVisible(Control::Command2, false);
+    form.setCaption(Control::Frame1, firstPlayerName);
+    form.setCaption(Control::Frame2, secondPlayerName);
+    form.setCaption(Control::Label4, firstPlayerName);
+}
+
+void Form1::Command3_Click()
+{
+    for (Integer i = 0; i < kCellCount; ++i) {
+        form.setCellEnabled(i, true);
+        form.setCellBackColor(i, kButtonFace);
+        form.setCellCaption(i, openCellCaption(i));
+    }
+    form.setVisible(Control::Label1, false);
+    form.setVisible(Control::Label2, false);
+    form.setVisible(Control::Command3, false);
+    form.setCellFocus(0);
+}
+
+void Form1::Form_MouseUp(Integer Button)
+{
+    if (Button == kRightButton)
+        form.popupMenu();
+}
+
+void Form1::Form_Unload()
+{
+    form.endProgram();
+}
+
+void Form1::List1_KeyPress(Integer KeyAscii)
+{
+    if (KeyAscii == kEnterKey)
+        Command3_Click();
+}
+
+void Form1::mnupa_Click()
+{
+    GoToMainMenu();
+}
+
+void Form1::mnue_Click()
+{
+    form.endProgram();
+}
+
+}  // namespace tavrin

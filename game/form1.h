@@ -1,0 +1,69 @@
+#pragma once
+
+#include "basictypes.h"
+#include "formcontrols.h"
+
+#include <array>
+#include <string>
+
+namespace tavrin {
+
+// The main window's handlers and form-level variables. All state other than
+// these variables lives in the window's controls, reached through FormControls.
+class Form1 {
+public:
+    explicit Form1(FormControls& controls) : form(controls) {}
+
+    void Form_Load();
+    // 0 <= Index < kCellCount.
+    void Command1_Click(Integer Index);
+    void Command1_KeyPress(Integer Index, Integer KeyAscii);
+    void Command2_Click();
+    void Command3_Click();
+    void Form_MouseUp(Integer Button);
+    void Form_Unload();
+    void List1_KeyPress(Integer KeyAscii);
+    void mnupa_Click();
+    void mnue_Click();
+
+    void GoToMainMenu();
+
+    Integer finishedGames() const { return gameCount; }
+
+    static constexpr Integer kRightButton = 2;
+    static constexpr Integer kEnterKey = 13;
+
+    struct Line {
+        Integer first, middle, last;
+    };
+    // Examined in this order; the first complete line wins.
+    static constexpr std::array<Line, 8> kLines{{
+        {0, 3, 6}, {1, 4, 7}, {2, 5, 8},  // columns
+        {0, 1, 2}, {3, 4, 5}, {6, 7, 8},  // rows
+        {0, 4, 8}, {2, 4, 6},             // diagonals
+    }};
+
+private:
+    void CheckResult();
+    void winSteps(const Line& line);
+    void drawSteps();
+    void matchEnd();
+    std::u16string matchResultText() const;
+    void startMatchWithSamePlayers();
+
+    FormControls& form;
+    std::u16string firstPlayerName;
+    std::u16string secondPlayerName;
+    Integer keyCell = 0;
+    Integer gameCount = 0;
+};
+
+// Caption of an open cell: its digit, "1" for index 0.
+std::u16string openCellCaption(Integer index);
+
+inline constexpr std::u16string_view kTitle = u"Tavrin";
+inline constexpr std::u16string_view kFirstMark = u"O";
+inline constexpr std::u16string_view kSecondMark = u"X";
+inline constexpr std::u16string_view kDrawCaption = u"Draw";
+
+}  // namespace tavrin

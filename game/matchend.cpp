@@ -1,0 +1,88 @@
+#include "form1.h"
+
+namespace tavrin {
+
+namespace {
+constexpr Integer kGamesPerMatch = 5;
+// Ten entries are read although a match leaves five in each list.
+constexpr Integer kTotalledEntries = 10;
+constexpr std::u16string_view kPlayAgainQuestion = u"Press YES to play again & NO to go to main menu.";
+}  // namespace
+
+void Form1::matchEnd()
+{
+    if (gameCount != kGamesPerMatch)
+        return;
+    form.setVisible(Control::Command3, false);
+    const Integer answer = form.msgBox(matchResultText(), kYesNoExclamation, kTitle);
+    if (answer == kAnswerYes)
+        startMatchWithSamePlayers();
+    else
+        GoToMainMenu();
+}
+
+std::u16string Form1::matchResultText() const
+{
+    Integer firstTotal = 0;
+    Integer secondTotal = 0;
+    for (Integer i = 0; i < kTotalledEntries; ++i) {
+        firstTotal = addChecked(firstTotal, leadingNumber(form.listItem(ScoreList::List1, i)));
+        secondTotal = addChecked(secondTotal, leadingNumber(form.listItem(ScoreList::List2, i)));
+    }
+    const std::u16string first = form.caption(Control::Frame1);
+    const std::u16string second = form.caption(Control::Frame2);
+    const auto secured = [](const std::u16string& name, Integer total) {
+        return name + u" secured " + numberWithSign(total);
+    };
+
+    std::u16string text = first + u" VS " + second + kCarriageReturn;
+    if (firstTotal > secondTotal) {
+        text += first + u" wins the match." + kCarriageReturn;
+        text += secured(first, firstTotal) + kCarriageReturn + secured(second, secondTotal);
+    } else if (secondTotal > firstTotal) {
+        text += second + u" wins the match." + kCarriageReturn;
+        text += secured(second, secondTotal) + kCarriageReturn + secured(first, firstTotal);
+    } else {
+        text += u"Match draw.";
+        text += kCarriageReturn;
+        text += secured(first, firstTotal) + kCarriageReturn + secured(second, secondTotal);
+    }
+    text += kCarriageReturn;
+    text += kPlayAgainQuestion;
+    return text;
+}
+
+void Form1::startMatchWithSamePlayers()
+{
+    form.clearList(ScoreList::List1);
+    form.clearList(ScoreList::List2);
+    form.setCaption(Control::Label4, form.caption(Control::Frame1));
+    form.setVisible(Control::Label1, false);
+    form.setVisible(Control::Label2, false);
+    for (Integer i = 0; i < kCellCount; ++i) {
+        form.setCellEnabled(i, true);
+        form.setCellCaption(i, openCellCaption(i));
+        form.setCellBackColor(i, kButtonFace);
+    }
+    gameCount = 0;
+    form.setCellFocus(0);
+}
+
+void Form1::GoToMainMenu()
+{
+    form.clearList(ScoreList::List1);
+    form.clearList(ScoreList::List2);
+    form.setVisible(Control::Command2, true);
+    for (const Control control : {Control::Label1, Control::Label2, Control::Label3, Control::Label4, Control::Frame1,
+                                  Control::Frame2, Control::List1, Control::List2})
+        form.setVisible(control, false);
+    for (Integer i = 0; i < kCellCount; ++i) {
+        form.setCellEnabled(i, true);
+        form.setCellVisible(i, false);
+        form.setCellCaption(i, openCellCaption(i));
+        form.setCellBackColor(i, kButtonFace);
+    }
+    gameCount = 0;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace tavrin {
+
+// A font as the window designs name it: family, point size, weight
+// (400 plain, 700 bold, 800 extra bold) and slant. A family that is not
+// installed is replaced by a packaged one of a similar look; size, weight and
+// slant stay as named.
+QFont designFont(const QString& family, qreal pointSize, int weight, bool italic = false);
+
+// The installed family that stands for a designed one.
+QString resolvedFamily(const QString& family);
+
+}  // namespace tavrin
