@@ -1,0 +1,28 @@
+# Debian packages the project needs, kept in one place.
+# shellcheck shell=bash disable=SC2034
+
+# Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
+# its platform plugins).
+TAVRIN_BUILD_PACKAGES=(
+    cmake g++ make
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+)
+
+# Free fonts that stand in for the families the windows name.
+TAVRIN_FONT_PACKAGES=(
+    fonts-kaushanscript fonts-staypuft fonts-yanone-kaffeesatz
+    fonts-lobstertwo fonts-dancingscript fonts-roboto-slab
+    fonts-comic-neue fonts-leckerli-one fonts-cabinsketch
+    fonts-league-spartan fonts-kristi fonts-goudybookletter
+    fonts-liberation2 fonts-comfortaa fonts-blankenburg
+)
+
+# The end-to-end tests: an X server, a window manager, input and
+# screenshots, the accessibility bus, and the validators of the
+# desktop files.
+TAVRIN_TEST_PACKAGES=(
+    xvfb xauth xdotool openbox x11-utils
+    python3-pyatspi at-spi2-core dbus dbus-x11
+    python3-xlib python3-pil imagemagick strace
+    desktop-file-utils appstream
+)

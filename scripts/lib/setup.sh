@@ -1,0 +1,53 @@
+# Shared set-up for scripts/run and scripts/test: install what is missing,
+# then configure and build into build/.
+# shellcheck shell=bash
+
+TAVRIN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/lib/packages.sh
+. "$TAVRIN_ROOT/scripts/lib/packages.sh"
+
+export DEBIAN_FRONTEND=noninteractive
+
+tavrin_log() {
+    printf '%s: %s\n' "$(basename "$0")" "$*" >&2
+}
+
+# Runs a command as root: directly when we are root, else through sudo.
+tavrin_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo env DEBIAN_FRONTEND=noninteractive "$@"
+    else
+        tavrin_log "need root (or sudo) to run: $*"
+        return 1
+    fi
+}
+
+# Prints the packages among "$@" that are not installed.
+tavrin_missing_packages() {
+    local pkg status
+    for pkg in "$@"; do
+        status="$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)"
+        if [ "$status" != "installed" ]; then
+            printf '%s\n' "$pkg"
+        fi
+    done
+}
+
+# Installs the packages among "$@" that are missing; touches apt only then.
+tavrin_install_packages() {
+    local missing
+    mapfile -t missing < <(tavrin_missing_packages "$@")
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    tavrin_log "installing: ${missing[*]}"
+    tavrin_as_root apt-get update </dev/null
+    tavrin_as_root apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+}
+
+tavrin_build() {
+    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build" </dev/null
+    cmake --build "$TAVRIN_ROOT/build" -j"$(nproc)" </dev/null
+}
