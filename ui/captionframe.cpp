@@ -1,0 +1,16 @@
+#include "captionframe.h"
+
+namespace tavrin {
+
+CaptionFrame::CaptionFrame(QWidget* parent) : QGroupBox(parent) {}
+
+void CaptionFrame::setCaption(const QString& text)
+{
+    rawCaption = text;
+    // The group box reads "&" as a mnemonic marker; doubled, it shows as itself.
+    QString shown = text;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    setTitle(shown);
+}
+
+}  // namespace tavrin

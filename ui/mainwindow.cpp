@@ -1,0 +1,347 @@
+#include "mainwindow.h"
+
+#include "captionframe.h"
+#include "designfonts.h"
+#include "dialogs.h"
+#include "graphicalbutton.h"
+#include "keyascii.h"
+#include "qtconversions.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace tavrin {
+
+namespace {
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
+constexpr int kWeightPlain = 400;
+constexpr int kWeightBold = 700;
+constexpr int kWeightExtraBold = 800;
+
+QLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& font, const QString& text = {})
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setText(text);
+    label->hide();
+    return label;
+}
+
+QListWidget* makeList(QWidget* parent, const QRect& geometry)
+{
+    auto* list = new QListWidget(parent);
+    list->setGeometry(geometry);
+    list->setFont(designFont(QStringLiteral("Mistral"), 14.25, kWeightBold));
+    list->addItem(QStringLiteral("1"));
+    list->hide();
+    return list;
+}
+
+// Mouse buttons as the handlers number them.
+Integer buttonNumber(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Tavrin"));
+    setGeometry(kDesignedGeometry);
+    createControls();
+    createMenu();
+    setTabOrder();
+    Command2->setFocus();
+    rules.Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+// Created from back to front: a later sibling lies in front of earlier ones.
+void MainWindow::createControls()
+{
+    Label1 = makeLabel(this, twipsRect(2280, 3840, 2055, 375),
+                       designFont(QStringLiteral("Mistral"), 18, kWeightBold, true), QStringLiteral("WINNER"));
+    Label2 = makeLabel(this, twipsRect(2280, 4560, 2055, 615),
+                       designFont(QStringLiteral("Rockwell Extra Bold"), 18, kWeightExtraBold));
+    Label3 = makeLabel(this, twipsRect(1920, 120, 2775, 375),
+                       designFont(QStringLiteral("Bambi Bold"), 14.25, kWeightBold), QStringLiteral("Current Player"));
+    Label4 = makeLabel(this, twipsRect(2160, 720, 2295, 495),
+                       designFont(QStringLiteral("FontleroyBrown"), 21.75, kWeightBold, true));
+
+    const QFont cellFont = designFont(QStringLiteral("Matura MT Script Capitals"), 15.75, kWeightBold);
+    for (Integer i = 0; i < kCellCount; ++i) {
+        auto* cell = new GraphicalButton(this);
+        cell->setGeometry(twipsRect(2280 + 720 * (i % 3), 1440 + 720 * (i / 3), 735, 735));
+        cell->setFont(cellFont);
+        cell->setText(toQString(openCellCaption(i)));
+        cell->hide();
+        connect(cell, &QPushButton::clicked, this, [this, i] { rules.Command1_Click(i); });
+        connect(cell, &GraphicalButton::characterTyped, this,
+                [this, i](int code) { rules.Command1_KeyPress(i, static_cast<Integer>(code)); });
+        Command1.at(static_cast<std::size_t>(i)) = cell;
+    }
+
+    const QFont frameFont = designFont(QStringLiteral("Agency FB"), 15.75, kWeightBold);
+    Frame1 = new CaptionFrame(this);
+    Frame1->setGeometry(twipsRect(240, 600, 1575, 4695));
+    Frame1->setFont(frameFont);
+    Frame1->hide();
+    List1 = makeList(Frame1, twipsRect(600, 720, 495, 3360));
+    List1->installEventFilter(this);
+
+    Frame2 = new CaptionFrame(this);
+    Frame2->setGeometry(twipsRect(4920, 600, 1575, 4695));
+    Frame2->setFont(frameFont);
+    Frame2->hide();
+    List2 = makeList(this, twipsRect(5400, 1320, 495, 3360));
+
+    Command2 = new QPushButton(QStringLiteral("Play Now"), this);
+    Command2->setGeometry(twipsRect(1800, 1320, 3135, 2535));
+    Command2->setFont(designFont(QStringLiteral("Nervous Rex"), 48, kWeightPlain, true));
+    Command2->setAutoDefault(false);
+    connect(Command2, &QPushButton::clicked, this, [this] { rules.Command2_Click(); });
+
+    Command3 = new QPushButton(QStringLiteral("Continue"), this);
+    Command3->setGeometry(twipsRect(2160, 600, 2415, 615));
+    Command3->setFont(designFont(QStringLiteral("Viner Hand ITC"), 15.75, kWeightBold));
+    Command3->setAutoDefault(false);
+    Command3->hide();
+    connect(Command3, &QPushButton::clicked, this, [this] { rules.Command3_Click(); });
+}
+
+void MainWindow::createMenu()
+{
+    // Never shown as a menu bar: the window has none, and opens it only as a popup.
+    mnumenu = new QMenu(QStringLiteral("Menu"), this);
+    mnupa = mnumenu->addAction(QStringLiteral("Play Again"));
+    mnue = mnumenu->addAction(QStringLiteral("Exit Game"));
+    connect(mnupa, &QAction::triggered, this, [this] { rules.mnupa_Click(); });
+    connect(mnue, &QAction::triggered, this, [this] { rules.mnue_Click(); });
+}
+
+void MainWindow::setTabOrder()
+{
+    QWidget* previous = Command1[0];
+    const auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (std::size_t i = 1; i < Command1.size(); ++i)
+        chain(Command1[i]);
+    chain(List1);
+    chain(List2);
+    chain(Command2);
+    chain(Command3);
+}
+
+QWidget* MainWindow::control(Control which) const
+{
+    switch (which) {
+    case Control::Command2:
+        return Command2;
+    case Control::Command3:
+        return Command3;
+    case Control::Label1:
+        return Label1;
+    case Control::Label2:
+        return Label2;
+    case Control::Label3:
+        return Label3;
+    case Control::Label4:
+        return Label4;
+    case Control::Frame1:
+        return Frame1;
+    case Control::Frame2:
+        return Frame2;
+    case Control::List1:
+        return List1;
+    case Control::List2:
+        return List2;
+    }
+    return nullptr;
+}
+
+QListWidget* MainWindow::list(ScoreList which) const
+{
+    return which == ScoreList::List1 ? List1 : List2;
+}
+
+std::u16string MainWindow::cellCaption(Integer index) const
+{
+    return toU16(cell(index)->text());
+}
+
+void MainWindow::setCellCaption(Integer index, std::u16string_view caption)
+{
+    cell(index)->setText(toQString(caption));
+}
+
+bool MainWindow::cellEnabled(Integer index) const
+{
+    return cell(index)->isEnabled();
+}
+
+void MainWindow::setCellEnabled(Integer index, bool enabled)
+{
+    cell(index)->setEnabled(enabled);
+}
+
+void MainWindow::setCellVisible(Integer index, bool visible)
+{
+    cell(index)->setVisible(visible);
+}
+
+void MainWindow::setCellBackColor(Integer index, Color color)
+{
+    cell(index)->setFaceColor(toQColor(color));
+}
+
+void MainWindow::setCellFocus(Integer index)
+{
+    GraphicalButton* target = cell(index);
+    // Only a shown, enabled cell can hold the focus; otherwise nothing is asked.
+    if (target->isVisibleTo(this) && target->isEnabled())
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+std::u16string MainWindow::caption(Control which) const
+{
+    switch (which) {
+    case Control::Frame1:
+        return toU16(Frame1->caption());
+    case Control::Frame2:
+        return toU16(Frame2->caption());
+    case Control::Command2:
+    case Control::Command3:
+        return toU16(static_cast<QPushButton*>(control(which))->text());
+    case Control::List1:
+    case Control::List2:
+        return {};
+    default:
+        return toU16(static_cast<QLabel*>(control(which))->text());
+    }
+}
+
+void MainWindow::setCaption(Control which, std::u16string_view text)
+{
+    const QString caption = toQString(text);
+    switch (which) {
+    case Control::Frame1:
+        Frame1->setCaption(caption);
+        break;
+    case Control::Frame2:
+        Frame2->setCaption(caption);
+        break;
+    case Control::Command2:
+    case Control::Command3:
+        static_cast<QPushButton*>(control(which))->setText(caption);
+        break;
+    case Control::List1:
+    case Control::List2:
+        break;
+    default:
+        static_cast<QLabel*>(control(which))->setText(caption);
+        break;
+    }
+}
+
+void MainWindow::setVisible(Control which, bool visible)
+{
+    control(which)->setVisible(visible);
+}
+
+void MainWindow::clearList(ScoreList which)
+{
+    list(which)->clear();
+}
+
+void MainWindow::addItem(ScoreList which, std::u16string_view item)
+{
+    list(which)->addItem(toQString(item));
+}
+
+std::u16string MainWindow::listItem(ScoreList which, Integer index) const
+{
+    const QListWidgetItem* entry = list(which)->item(index);
+    return entry ? toU16(entry->text()) : std::u16string{};
+}
+
+std::u16string MainWindow::inputBox(std::u16string_view prompt, std::u16string_view title,
+                                    std::u16string_view defaultText)
+{
+    if (ending)
+        return {};
+    return toU16(runInputBox(this, toQString(prompt), toQString(title), toQString(defaultText)));
+}
+
+Integer MainWindow::msgBox(std::u16string_view text, Integer style, std::u16string_view title)
+{
+    if (ending)
+        return kAnswerNo;
+    return static_cast<Integer>(runMsgBox(this, toQString(text), style, toQString(title)));
+}
+
+void MainWindow::popupMenu()
+{
+    if (!ending)
+        mnumenu->exec(QCursor::pos());
+}
+
+void MainWindow::endProgram()
+{
+    // Prompts and questions asked by steps still on the stack are skipped.
+    ending = true;
+    if (endAction)
+        endAction();
+    else
+        QCoreApplication::exit(0);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Releases over a shown control reach here when the control ignores them;
+    // only the bare window surface opens the menu.
+    if (childAt(event->position().toPoint()) == nullptr)
+        rules.Form_MouseUp(buttonNumber(event->button()));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    rules.Form_Unload();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        if (const auto code = keyAsciiOf(*static_cast<QKeyEvent*>(event)))
+            rules.List1_KeyPress(static_cast<Integer>(*code));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tavrin
