@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "graphicalbutton.h"
 #include "keyascii.h"
+#include "wrappingbutton.h"
 #include "qtconversions.h"
 
 #include <QCloseEvent>
@@ -119,13 +120,13 @@ void MainWindow::createControls()
     Frame2->hide();
     List2 = makeList(this, twipsRect(5400, 1320, 495, 3360));
 
-    Command2 = new QPushButton(QStringLiteral("Play Now"), this);
+    Command2 = new WrappingButton(QStringLiteral("Play Now"), this);
     Command2->setGeometry(twipsRect(1800, 1320, 3135, 2535));
     Command2->setFont(designFont(QStringLiteral("Nervous Rex"), 48, kWeightPlain, true));
     Command2->setAutoDefault(false);
     connect(Command2, &QPushButton::clicked, this, [this] { rules.Command2_Click(); });
 
-    Command3 = new QPushButton(QStringLiteral("Continue"), this);
+    Command3 = new WrappingButton(QStringLiteral("Continue"), this);
     Command3->setGeometry(twipsRect(2160, 600, 2415, 615));
     Command3->setFont(designFont(QStringLiteral("Viner Hand ITC"), 15.75, kWeightBold));
     Command3->setAutoDefault(false);
