@@ -1,5 +1,7 @@
 #include "captionframe.h"
 
+#include "shownslice.h"
+
 namespace tavrin {
 
 CaptionFrame::CaptionFrame(QWidget* parent) : QGroupBox(parent) {}
@@ -8,7 +10,7 @@ void CaptionFrame::setCaption(const QString& text)
 {
     rawCaption = text;
     // The group box reads "&" as a mnemonic marker; doubled, it shows as itself.
-    QString shown = text;
+    QString shown = shownSlice(text, CaptionAnchor::Start);
     shown.replace(QLatin1Char('&'), QLatin1String("&&"));
     setTitle(shown);
 }

@@ -1,11 +1,15 @@
 #include "dialogs.h"
 
+#include "shownslice.h"
+
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include <array>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -18,22 +22,36 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(defaultText);
-    if (auto* edit = dialog.findChild<QLineEdit*>())
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        // A name is taken whole, however long it is.
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(defaultText);
         edit->selectAll();
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue();
 }
 
-QString messageDisplayText(const QString& text)
+QString messageDisplayText(const QString& text, const QFontMetrics& metrics, int maxLineWidth)
 {
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    QString unified = text;
+    unified.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = unified.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        // Very long lines are cut short so the box and its buttons stay on screen.
+        if (line.size() > kShownCaptionLength)
+            line = shownSlice(line, CaptionAnchor::Start);
+        if (metrics.horizontalAdvance(line) > maxLineWidth)
+            line = metrics.elidedText(line, Qt::ElideRight, maxLineWidth);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 namespace {
+
+constexpr int kMaxMessageLineWidth = 640;
 
 enum Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
@@ -81,7 +99,8 @@ QMessageBox::Icon icon(int style)
 int runMsgBox(QWidget* parent, const QString& text, int style, const QString& title)
 {
     const ButtonSet set = buttonSet(style);
-    QMessageBox box(icon(style), title, messageDisplayText(text), QMessageBox::NoButton, parent);
+    QMessageBox box(icon(style), title, QString(), QMessageBox::NoButton, parent);
+    box.setText(messageDisplayText(text, box.fontMetrics(), kMaxMessageLineWidth));
     box.setTextFormat(Qt::PlainText);
     std::vector<QAbstractButton*> added;
     QAbstractButton* closeButton = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFontMetrics;
 class QWidget;
 
 namespace tavrin {
@@ -20,7 +21,8 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
 // or No / OK where it has none.
 int runMsgBox(QWidget* parent, const QString& text, int style, const QString& title);
 
-// Text as a message box shows it: carriage returns become line breaks.
-QString messageDisplayText(const QString& text);
+// Text as a message box shows it: carriage returns become line breaks, and
+// lines wider than `maxLineWidth` end in an ellipsis.
+QString messageDisplayText(const QString& text, const QFontMetrics& metrics, int maxLineWidth);
 
 }  // namespace tavrin

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "captionframe.h"
+#include "captionlabel.h"
 #include "designfonts.h"
 #include "dialogs.h"
 #include "graphicalbutton.h"
@@ -29,14 +30,12 @@ constexpr int kWeightPlain = 400;
 constexpr int kWeightBold = 700;
 constexpr int kWeightExtraBold = 800;
 
-QLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& font, const QString& text = {})
+CaptionLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& font, const QString& text = {})
 {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    auto* label = new CaptionLabel(parent);
     label->setGeometry(geometry);
     label->setFont(font);
-    label->setText(text);
+    label->setCaption(text);
     label->hide();
     return label;
 }
@@ -243,7 +242,7 @@ std::u16string MainWindow::caption(Control which) const
     case Control::List2:
         return {};
     default:
-        return toU16(static_cast<QLabel*>(control(which))->text());
+        return toU16(static_cast<CaptionLabel*>(control(which))->caption());
     }
 }
 
@@ -265,7 +264,7 @@ void MainWindow::setCaption(Control which, std::u16string_view text)
     case Control::List2:
         break;
     default:
-        static_cast<QLabel*>(control(which))->setText(caption);
+        static_cast<CaptionLabel*>(control(which))->setCaption(caption);
         break;
     }
 }

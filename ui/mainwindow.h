@@ -8,7 +8,6 @@
 #include <array>
 #include <functional>
 
-class QLabel;
 class QListWidget;
 class QMenu;
 class QAction;
@@ -17,6 +16,7 @@ class QPushButton;
 namespace tavrin {
 
 class CaptionFrame;
+class CaptionLabel;
 class GraphicalButton;
 
 // The main window: its controls, menu and event wiring. The rules in Form1
@@ -80,10 +80,10 @@ private:
     std::array<GraphicalButton*, kCellCount> Command1{};
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
+    CaptionLabel* Label1 = nullptr;
+    CaptionLabel* Label2 = nullptr;
+    CaptionLabel* Label3 = nullptr;
+    CaptionLabel* Label4 = nullptr;
     CaptionFrame* Frame1 = nullptr;
     CaptionFrame* Frame2 = nullptr;
     QListWidget* List1 = nullptr;

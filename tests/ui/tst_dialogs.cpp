@@ -150,7 +150,30 @@ private slots:
 
     void carriageReturnsBecomeLineBreaksOnScreen()
     {
-        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc")), QStringLiteral("a\nb\nc"));
+        const QFontMetrics metrics(QApplication::font());
+        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc"), metrics, 640), QStringLiteral("a\nb\nc"));
+    }
+
+    void overlongLinesAreCutWithAnEllipsis()
+    {
+        const QFontMetrics metrics(QApplication::font());
+        const QString name(1'000'000, QLatin1Char('w'));
+        const QStringList lines = messageDisplayText(name + QStringLiteral(" VS Bo\rnext"), metrics, 640).split('\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("www")));
+        QVERIFY(lines[0].endsWith(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(lines[0]) <= 640);
+        QCOMPARE(lines[1], QStringLiteral("next"));
+    }
+
+    void promptTakesAVeryLongNameWhole()
+    {
+        const QString name(100'000, QLatin1Char('n'));
+        whenModalOpens([name](QWidget* modal) {
+            modal->findChild<QLineEdit*>()->setText(name);
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x")), name);
     }
 };
 
