@@ -1,0 +1,147 @@
+#include "frmsplash.h"
+
+#include "clickframe.h"
+#include "designfonts.h"
+#include "splashhints.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kWeightPlain = 400;
+constexpr int kWeightBold = 700;
+
+// The window is designed in twips, 15 to a pixel at 96 dpi.
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+enum class Sizing { Fixed, ToText };
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font,
+                  Qt::Alignment alignment, Sizing sizing, const QString& text)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setText(text);
+    if (sizing == Sizing::ToText)
+        label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+frmSplash::frmSplash(Form1Factory createForm1)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint), form1Factory(std::move(createForm1))
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setFixedSize(kClientSize);
+    const QRect screenArea = screen()->geometry();
+    // The client area is placed, so a border of even width keeps it centred.
+    setGeometry(QRect(QPoint(screenArea.x() + (screenArea.width() - kClientSize.width()) / 2,
+                             screenArea.y() + (screenArea.height() - kClientSize.height()) / 2),
+                      kClientSize));
+    createControls();
+    requestSplashDecorations(*this);
+
+    Timer1 = new QTimer(Frame1);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::onTimer);
+    Timer1->start();
+}
+
+frmSplash::~frmSplash()
+{
+    delete Form1.data();
+}
+
+void frmSplash::createControls()
+{
+    Frame1 = new ClickFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twipsRect(120, 0, 7080, 4050));
+    connect(Frame1, &ClickFrame::clicked, this, [this] { code.Frame1_Click(); });
+
+    // Created back to front: lblProductName lies in front of lblCompanyProduct.
+    makeLabel(Frame1, "lblLicenseTo", twipsRect(120, 240, 6855, 495),
+              designFont(QStringLiteral("AtlandSketches BB"), 24, kWeightPlain, true), Qt::AlignHCenter,
+              Sizing::Fixed, QStringLiteral("Licensed to: Friends & Rivals"));
+
+    auto* imgLogo = new QLabel(Frame1);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(twipsRect(120, 915, 1935, 2145));
+    imgLogo->setScaledContents(true);
+    imgLogo->setPixmap(QPixmap(QStringLiteral(":/tavrin/logo.jpg")));
+
+    makeLabel(Frame1, "lblCompanyProduct", twipsRect(2925, 945, 3450, 585),
+              designFont(QStringLiteral("Blade 2"), 36, kWeightPlain, true), Qt::AlignHCenter, Sizing::ToText,
+              QStringLiteral("O versus X"));
+    makeLabel(Frame1, "lblProductName", twipsRect(2130, 1440, 4680, 945),
+              designFont(QStringLiteral("Blackadder ITC"), 36, kWeightBold, true), Qt::AlignHCenter,
+              Sizing::ToText, QStringLiteral("Tavrin"));
+    makeLabel(Frame1, "lblPlatform", twipsRect(3675, 2340, 3180, 360),
+              designFont(QStringLiteral("Baskerville Old Face"), 15.75, kWeightBold), Qt::AlignRight,
+              Sizing::ToText, QStringLiteral("for the Linux desktop"));
+    makeLabel(Frame1, "lblVersion", twipsRect(5115, 2700, 1740, 240),
+              designFont(QStringLiteral("Arial"), 12, kWeightBold), Qt::AlignRight, Sizing::ToText,
+              QStringLiteral("Version: 6.0"));
+    const QFont smallPrint = designFont(QStringLiteral("Bauhaus 93"), 9.75, kWeightPlain);
+    makeLabel(Frame1, "lblCopyright", twipsRect(4080, 3060, 2895, 255), smallPrint, Qt::AlignLeft,
+              Sizing::Fixed, QStringLiteral("© The Tavrin developers"));
+    makeLabel(Frame1, "lblCompany", twipsRect(4080, 3270, 2895, 255), smallPrint, Qt::AlignLeft,
+              Sizing::Fixed, QStringLiteral("Two players, one mouse"));
+    makeLabel(Frame1, "lblWarning", twipsRect(120, 3480, 6855, 435),
+              designFont(QStringLiteral("Apocalypse Now"), 24, kWeightBold), Qt::AlignHCenter, Sizing::Fixed,
+              QStringLiteral("Beware: three in a row wins!"));
+}
+
+void frmSplash::onTimer()
+{
+    code.Timer1_Timer();
+    // Later ticks would change nothing; stopping spares the idle program
+    // a wake-up every second.
+    if (code.ticksDone())
+        Timer1->stop();
+}
+
+void frmSplash::closeEvent(QCloseEvent* event)
+{
+    // The splash has no close button, and a close request from the window
+    // manager is refused.
+    event->ignore();
+}
+
+bool frmSplash::form1Exists() const
+{
+    return !Form1.isNull();
+}
+
+void frmSplash::createForm1()
+{
+    Form1 = form1Factory();
+}
+
+void frmSplash::showForm1()
+{
+    Form1->show();
+}
+
+void frmSplash::hideSplash()
+{
+    hide();
+}
+
+}  // namespace tavrin

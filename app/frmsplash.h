@@ -1,0 +1,56 @@
+#pragma once
+
+#include "splashhandlers.h"
+#include "splashwindows.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QTimer;
+
+namespace tavrin {
+
+class ClickFrame;
+
+// The splash window the program starts on. Its controls carry their designed
+// names as object names (Frame1, imgLogo, lblVersion, Timer1, ...).
+class frmSplash : public QWidget, private SplashWindows {
+    Q_OBJECT
+public:
+    // Makes the main window; called once, at the first hand-over.
+    using Form1Factory = std::function<QWidget*()>;
+
+    // Builds the controls, centres the window and starts the timer.
+    explicit frmSplash(Form1Factory createForm1);
+    ~frmSplash() override;
+
+    static constexpr QSize kClientSize{486, 278};
+
+    SplashHandlers& handlers() { return code; }
+    // The main window, once the hand-over has made it.
+    QWidget* form1() const { return Form1; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void onTimer();
+
+    // SplashWindows
+    bool form1Exists() const override;
+    void createForm1() override;
+    void showForm1() override;
+    void hideSplash() override;
+
+    SplashHandlers code{*this};
+    Form1Factory form1Factory;
+    QPointer<QWidget> Form1;
+    ClickFrame* Frame1 = nullptr;
+    QTimer* Timer1 = nullptr;
+};
+
+}  // namespace tavrin

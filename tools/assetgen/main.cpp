@@ -1,0 +1,57 @@
+// Draws the program's pictures: the splash logo and the icon in every form
+// the program and the desktop use. Usage: assetgen OUTPUT_DIRECTORY
+#include "artwork.h"
+#include "icofile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+
+#include <cstdio>
+
+namespace {
+
+bool writeImage(const QImage& image, const QString& path, const char* format, int quality)
+{
+    QImageWriter writer(path, format);
+    writer.setQuality(quality);
+    if (writer.write(image))
+        return true;
+    std::fprintf(stderr, "assetgen: %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: assetgen OUTPUT_DIRECTORY\n");
+        return 2;
+    }
+    using namespace tavrin::assets;
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.mkpath(QStringLiteral("icons"))) {
+        std::fprintf(stderr, "assetgen: cannot create %s\n", argv[1]);
+        return 1;
+    }
+
+    // Qt writes a baseline JPEG with 8-bit samples; an RGB image keeps all
+    // three components.
+    bool ok = writeImage(logoImage(), out.filePath(QStringLiteral("logo.jpg")), "jpeg", 92);
+
+    for (const int size : {16, 32, 48, 128, 256}) {
+        ok = writeImage(iconImage(size, fullColours(size)),
+                        out.filePath(QStringLiteral("icons/tavrin-%1.png").arg(size)), "png", -1) && ok;
+    }
+
+    QFile ico(out.filePath(QStringLiteral("tavrin.ico")));
+    const QByteArray icoBytes = icoFile({{iconImage(32, twoColours()), blackAndWhite()},
+                                         {iconImage(32, sixteenColours()), standardPalette16()},
+                                         {iconImage(16, sixteenColours()), standardPalette16()}});
+    if (!ico.open(QIODevice::WriteOnly) || ico.write(icoBytes) != icoBytes.size()) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", qPrintable(ico.fileName()));
+        ok = false;
+    }
+    return ok ? 0 : 1;
+}
