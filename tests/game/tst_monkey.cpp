@@ -286,6 +286,12 @@ private:
             if (mem.caption(Control::Label4) != nextToMove)
                 return fail("the move did not pass the turn");
         }
+        if (matchEnded)
+            checkAnswerTaken(event.answer == kAnswerYes);
+        if (event.action == Action::PlayNow &&
+            (mem.caption(Control::Frame1) != names[event.name1] || mem.caption(Control::Frame2) != names[event.name2] ||
+             mem.caption(Control::Label4) != names[event.name1] || mem.isVisible(Control::Command2)))
+            return fail("Play Now did not start a match between the names typed");
         if (clears && !matchEnded) {
             for (Integer i = 0; i < kCellCount; ++i) {
                 const auto& cell = mem.cell(i);
@@ -296,6 +302,23 @@ private:
                 return fail("Continue left the result shown");
         }
         checkState();
+    }
+
+    // Yes opens a fresh board for the same players, first player to move;
+    // any other answer leaves only the main menu.
+    void checkAnswerTaken(bool yes)
+    {
+        const bool boardShown = mem.cell(0).visible;
+        if (yes && (!boardShown || mem.caption(Control::Label4) != mem.caption(Control::Frame1) ||
+                    mem.focusedCell != 0 || !mem.list1.empty()))
+            return fail("Yes did not start a new match for the same players");
+        if (!yes && (boardShown || !mem.isVisible(Control::Command2) || mem.isVisible(Control::Command3) ||
+                     mem.isVisible(Control::Label4) || mem.isVisible(Control::Frame1) || mem.isVisible(Control::List2)))
+            return fail("No did not go back to the main menu");
+        for (Integer i = 0; i < kCellCount; ++i) {
+            if (!mem.cell(i).enabled)
+                return fail("the answer left cell " + std::to_string(i) + " disabled");
+        }
     }
 
     // Index into kLineCells of the first line of three equal captions, or -1.

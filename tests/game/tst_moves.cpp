@@ -115,6 +115,22 @@ private slots:
         QVERIFY(game.mem.list1.empty() && game.mem.list2.empty());
     }
 
+    // With neither name in Label4 no mark is written, but the board is
+    // still judged: the unjudged line on it must be found.
+    void clickWithNeitherPlayerToMoveOnlyJudgesTheBoard()
+    {
+        Game game;
+        game.playNow(u"Ann", u"Bob");
+        setBoard(game.mem, kUnjudgedLine);
+        game.mem.setCaption(Control::Label4, u"Zed");
+
+        game.play({8});
+        QCOMPARE(boardOf(game.mem), QStringLiteral("OOO/XX-/---"));
+        QCOMPARE(q(game.toMove()), QStringLiteral("Zed"));
+        QCOMPARE(q(game.mem.caption(Control::Label2)), QStringLiteral("Ann"));
+        QCOMPARE(int{game.form.finishedGames()}, 1);
+    }
+
     // Equal names make every move the first player's: the turn never passes.
     void equalNamesAlwaysWriteO_data()
     {

@@ -116,19 +116,56 @@ private slots:
         QCOMPARE(q(game.mem.caption(Control::Label2)), QStringLiteral("Ann"));
     }
 
-    // The winner is told by the mark "O", not by the names: a player named
-    // "Draw" or "X" still wins as a player.
+    // Where one move leaves two complete lines, only the earlier one in the
+    // table counts. Each row pins one pair of neighbours in the table; some
+    // boards hold a line no check has judged yet, which play cannot reach
+    // but a reordered table would paint.
+    void firstCompleteLineInTableOrderCounts_data()
+    {
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<QString>("paint");
+        QTest::newRow("left column before middle column") << "OO./OO./O.." << 7 << "r../r../r..";
+        QTest::newRow("middle column before right column") << ".OO/.OO/.O." << 8 << ".r./.r./.r.";
+        QTest::newRow("right column before top row") << "OO./..O/..O" << 2 << "..r/..r/..r";
+        QTest::newRow("top row before middle row") << "OOO/OO./..." << 5 << "rrr/.../...";
+        QTest::newRow("middle row before bottom row") << ".../OO./OOO" << 5 << ".../rrr/...";
+        QTest::newRow("bottom row before diagonal") << "O../.O./OO." << 8 << ".../.../rrr";
+        QTest::newRow("diagonal before antidiagonal") << "O.O/.O./O.." << 8 << "r../.r./..r";
+    }
+    void firstCompleteLineInTableOrderCounts()
+    {
+        QFETCH(QString, board);
+        QFETCH(int, cell);
+        QFETCH(QString, paint);
+        Game game;
+        setUpGame(game, board, "Ann");
+
+        game.play({cell});
+        QCOMPARE(paintOf(game.mem), paint);
+        QCOMPARE(listOf(game.mem.list1), QStringList{"1"});
+        QCOMPARE(int{game.form.finishedGames()}, 1);
+    }
+
+    // The winner is told by the mark "O" of the line, not by the names or
+    // by who moved: a player named "Draw" or "X" still wins as a player.
     void winnerIsFoundByTheMarkNotTheName_data()
     {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("mover");
         QTest::addColumn<QString>("board");
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<QString>("paint");
         QTest::addColumn<QString>("winner");
         QTest::addColumn<QString>("entry1");
-        QTest::newRow("first named X") << "X" << "O" << "X" << "OO./XX./..." << "X" << "1";
-        QTest::newRow("second named Draw") << "Ann" << "Draw" << "Draw" << "XX./OO./O.." << "Draw" << "0";
-        QTest::newRow("both empty") << "" << "" << "" << "OO./.../..." << "" << "1";
+        QTest::newRow("first named X") << "X" << "O" << "X" << "OO./XX./..." << 2 << "rrr/.../..." << "X" << "1";
+        QTest::newRow("second named Draw")
+            << "Ann" << "Draw" << "Draw" << "XX./OO./O.." << 2 << "rrr/.../..." << "Draw" << "0";
+        QTest::newRow("both empty") << "" << "" << "" << "OO./.../..." << 2 << "rrr/.../..." << "" << "1";
+        // An unjudged line of "X" comes before the mover's new middle row.
+        QTest::newRow("line of the player who did not move")
+            << "Ann" << "Bob" << "Ann" << "XXX/OO./..." << 5 << "rrr/.../..." << "Bob" << "0";
     }
     void winnerIsFoundByTheMarkNotTheName()
     {
@@ -136,6 +173,8 @@ private slots:
         QFETCH(QString, second);
         QFETCH(QString, mover);
         QFETCH(QString, board);
+        QFETCH(int, cell);
+        QFETCH(QString, paint);
         QFETCH(QString, winner);
         QFETCH(QString, entry1);
         Game game;
@@ -143,10 +182,10 @@ private slots:
         setBoard(game.mem, board.toStdString());
         game.mem.setCaption(Control::Label4, mover.toStdU16String());
 
-        game.play({2});
+        game.play({cell});
         QCOMPARE(q(game.mem.caption(Control::Label2)), winner);
         QCOMPARE(listOf(game.mem.list1), QStringList{entry1});
-        QCOMPARE(paintOf(game.mem), QStringLiteral("rrr/.../..."));
+        QCOMPARE(paintOf(game.mem), paint);
     }
 
     // A full board without a line: "Draw", a "0" in both lists, no paint.
