@@ -119,9 +119,11 @@ void frmSplash::onTimer()
 
 void frmSplash::closeEvent(QCloseEvent* event)
 {
-    // The splash has no close button, and a close request from the window
-    // manager is refused.
-    event->ignore();
+    // The splash has no close button: a close request from the window
+    // manager, which can only reach it while shown, is refused. Once hidden
+    // it must not stand in the way of the program's end, which asks every
+    // window to close.
+    event->setAccepted(!isVisible());
 }
 
 bool frmSplash::form1Exists() const

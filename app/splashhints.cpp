@@ -28,7 +28,7 @@ constexpr std::uint32_t kHintsDecorations = 1U << 1;
 constexpr std::uint32_t kFunctionMove = 1U << 2;
 constexpr std::uint32_t kDecorationBorder = 1U << 1;
 
-enum Atom { MotifHints, NetWmState, SkipTaskbar, SkipPager, AtomCount };
+enum Atom { MotifHints, NetWmState, SkipTaskbar, SkipPager, NetWmName, Utf8String, AtomCount };
 
 }  // namespace
 
@@ -44,7 +44,8 @@ void requestSplashDecorations(QWidget& window)
     const auto id = static_cast<xcb_window_t>(window.winId());
 
     static constexpr std::array<std::string_view, AtomCount> names{
-        "_MOTIF_WM_HINTS", "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+        "_MOTIF_WM_HINTS", "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+        "_NET_WM_NAME",    "UTF8_STRING"};
     // All requests first, then all replies: one round trip.
     std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -68,6 +69,10 @@ void requestSplashDecorations(QWidget& window)
         xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, atoms[NetWmState], XCB_ATOM_ATOM, 32,
                             static_cast<std::uint32_t>(states.size()), states.data());
     }
+    // Qt names an untitled window after the application; the splash has no
+    // caption at all.
+    if (atoms[NetWmName] != XCB_ATOM_NONE && atoms[Utf8String] != XCB_ATOM_NONE)
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms[NetWmName], atoms[Utf8String], 8, 0, "");
     xcb_flush(connection);
 }
 

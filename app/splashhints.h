@@ -5,8 +5,8 @@ class QWidget;
 namespace tavrin {
 
 // Asks an X11 window manager for what window flags cannot say: a plain
-// border without a title bar, only moving allowed (no close, no resize), and
-// no entry in task bars or pagers. Does nothing on other platforms. Call it
+// border without a title bar, only moving allowed (no close, no resize), no
+// entry in task bars or pagers, and no window name. Does nothing on other platforms. Call it
 // before the window is first shown.
 void requestSplashDecorations(QWidget& window);
 

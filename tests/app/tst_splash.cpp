@@ -358,6 +358,16 @@ private slots:
         QVERIFY(f.untouched());
     }
 
+    // Catches a hidden splash that refuses to close: the program's end asks
+    // every window to close and stops when one refuses.
+    void hiddenSplashDoesNotHoldUpTheEnd()
+    {
+        Fixture f;
+        QTest::mouseClick(f.control<QWidget>("Frame1"), Qt::LeftButton, {}, QPoint(300, 130));
+        QVERIFY(f.handedOver());
+        QVERIFY(f.splash->windowHandle()->close());
+    }
+
     // Catches a main window left behind, or deleted twice, when the program
     // ends.
     void mainWindowEndsWithTheSplash()
