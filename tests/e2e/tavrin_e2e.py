@@ -761,22 +761,27 @@ def text_of(node):
 
 def run_tests():
     """Entry point of a test script: argv[1] is the tavrin binary."""
-    if os.environ.get(_BUS_MARK) is None or not os.environ[_BUS_MARK].isdigit():
+    if not re.fullmatch(r"\d+,\d+", os.environ.get(_BUS_MARK, "")):
         dbus = shutil.which("dbus-run-session")
-        if dbus is None:
-            sys.exit("dbus-run-session is missing (Debian package dbus)")
-        # The bus daemons chatter on stderr; they get /dev/null, and the
-        # test itself gets the real stderr back through a spare descriptor.
-        saved = os.dup(2)
-        os.set_inheritable(saved, True)
-        os.environ[_BUS_MARK] = str(saved)
+        if dbus is None or shutil.which("dbus-daemon") is None:
+            sys.exit("dbus-run-session or dbus-daemon is missing (Debian package dbus)")
+        # The bus daemons chatter on stdout and stderr; they get /dev/null,
+        # and the test itself gets both back through spare descriptors.
+        saved = []
+        for fd in (1, 2):
+            spare = os.dup(fd)
+            os.set_inheritable(spare, True)
+            saved.append(str(spare))
+        os.environ[_BUS_MARK] = ",".join(saved)
         null = os.open(os.devnull, os.O_WRONLY)
+        sys.stdout.flush()
         sys.stderr.flush()
+        os.dup2(null, 1)
         os.dup2(null, 2)
         os.execv(dbus, [dbus, "--", sys.executable] + sys.argv)
-    saved = int(os.environ[_BUS_MARK])
-    os.dup2(saved, 2)
-    os.close(saved)
+    for fd, spare in zip((1, 2), os.environ[_BUS_MARK].split(",")):
+        os.dup2(int(spare), fd)
+        os.close(int(spare))
     # Inside the private bus now; a test started from here gets its own.
     os.environ[_BUS_MARK] = "inside"
     if len(sys.argv) < 2:
