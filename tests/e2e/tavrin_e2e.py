@@ -13,6 +13,7 @@ accessibility bus and nothing of the caller's session is touched.
 Run a test script as  /usr/bin/python3 test_x.py /path/to/tavrin [unittest args].
 """
 
+import ctypes
 import os
 import re
 import select
@@ -109,6 +110,30 @@ def _run(args, timeout=10, check=True):
     return done
 
 
+_libc = ctypes.CDLL(None, use_errno=True)
+_PR_SET_PDEATHSIG = 1
+# Every process group started here, so that a killed test takes them along.
+_started = []
+
+
+def _die_with_parent():
+    """In a child before exec: end it if the test dies without cleaning up."""
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def _spawn(args, **kwargs):
+    proc = subprocess.Popen(args, start_new_session=True, preexec_fn=_die_with_parent,
+                            stdin=subprocess.DEVNULL, **kwargs)
+    _started.append(proc)
+    return proc
+
+
+def _on_sigterm(signum, frame):
+    for proc in reversed(_started):
+        _stop_group(proc, grace=1.0)
+    os._exit(128 + signum)
+
+
 def _stop_group(proc, grace=3.0):
     """Ends proc and everything it started (its own process group)."""
     if proc is None:
@@ -147,11 +172,10 @@ class Desktop:
         log = open(os.path.join(self.workdir, "xvfb.log"), "wb")
         read_end, write_end = os.pipe()
         try:
-            self.xvfb = subprocess.Popen(
+            self.xvfb = _spawn(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
                  "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log,
-                stderr=subprocess.STDOUT, start_new_session=True)
+                pass_fds=(write_end,), stdout=log, stderr=subprocess.STDOUT)
             os.close(write_end)
             write_end = None
             number = b""
@@ -179,9 +203,8 @@ class Desktop:
         self._root = self.xlib.screen().root
 
         wm_log = open(os.path.join(self.workdir, "openbox.log"), "wb")
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], stdin=subprocess.DEVNULL,
-                                   stdout=wm_log, stderr=subprocess.STDOUT,
-                                   start_new_session=True, env=self.child_env())
+        self.wm = _spawn(["openbox", "--sm-disable"], stdout=wm_log,
+                         stderr=subprocess.STDOUT, env=self.child_env())
         wm_log.close()
         wait_until(self._wm_running, "openbox to manage the screen")
 
@@ -341,9 +364,7 @@ class Program:
         log = open(self.log_path, "wb")
         env = self.desktop.child_env(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                                      QT_QPA_PLATFORM="xcb")
-        self.proc = subprocess.Popen([self.binary], stdin=subprocess.DEVNULL, stdout=log,
-                                     stderr=subprocess.STDOUT, env=env,
-                                     start_new_session=True)
+        self.proc = _spawn([self.binary], stdout=log, stderr=subprocess.STDOUT, env=env)
         log.close()
         self.started_at = time.monotonic()
         return self
@@ -784,6 +805,11 @@ def run_tests():
         os.close(int(spare))
     # Inside the private bus now; a test started from here gets its own.
     os.environ[_BUS_MARK] = "inside"
+    # When CTest's timeout ends the bus session, or anyone ends the test,
+    # take the X server, the window manager and the program along.
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM)
+    signal.signal(signal.SIGTERM, _on_sigterm)
+    signal.signal(signal.SIGHUP, _on_sigterm)
     if len(sys.argv) < 2:
         sys.exit("usage: %s /path/to/tavrin [unittest options]" % sys.argv[0])
     DesktopTestCase.binary = os.path.abspath(sys.argv[1])
