@@ -232,6 +232,32 @@ class MatchTest(e2e.DesktopTestCase):
         self.assertEqual(st.enabled, [True] * 9)
         self.wait_red(program, [], "no red on the new board")
 
+        # Chosen on a won board, Play Again leaves Continue shown into the
+        # next match, where it clears the board as after a finished game.
+        self.play_game(program, [2, 0, 5, 1, 8], "O")
+        self.wait_result(program, "Cid", ["1"], ["0"], "Cid's win")
+        self.click_client(program, BARE_SPOT, button=3)
+        self.choose_from_popup(program, "Play Again")
+        st = self.wait_state(program, lambda st: st.play_now == "Play Now",
+                             "the main menu after Play Again on a won board")
+        self.assertEqual(st.showing_buttons, ["Continue", "Play Now"])
+        st = self.play_now(program, "Eve", "Fay")
+        self.assertEqual(st.continue_, "Continue")
+        self.wait_red(program, [], "no red on the new board")
+        self.move(program, 4, "O")
+        self.press_continue(program, "Fay")
+
+    def test_closing_the_window_ends_the_program(self):
+        # Catches a close that only hides the main window and leaves the
+        # program (and its hidden splash) running.
+        program = self.start_program()
+        self.skip_splash(program)
+        self.wait_state(program, lambda st: st.play_now == "Play Now", "the main menu")
+        self.play_now(program, "Ann", "Ben")
+        self.move(program, 4, "O")
+        self.desktop.key("alt+F4")
+        self.assertEqual(program.wait_exit(), 0, "exit status after closing the window")
+
 
 if __name__ == "__main__":
     e2e.run_tests()
