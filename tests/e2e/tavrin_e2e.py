@@ -280,11 +280,6 @@ class Desktop:
         done = _run(args, check=False)
         return [int(w) for w in done.stdout.split()]
 
-    def active_window(self):
-        done = _run(["xdotool", "getactivewindow"], check=False)
-        text = done.stdout.strip()
-        return int(text) if text.isdigit() else None
-
     def screenshot(self, rect=None):
         """A PIL image of the screen, or of rect (x, y, w, h) in screen pixels."""
         from PIL import Image
@@ -366,7 +361,6 @@ class Program:
                                      QT_QPA_PLATFORM="xcb")
         self.proc = _spawn([self.binary], stdout=log, stderr=subprocess.STDOUT, env=env)
         log.close()
-        self.started_at = time.monotonic()
         return self
 
     @property
@@ -529,7 +523,7 @@ class Program:
         return [n for n in self.tree().children if n.showing]
 
     def main_window(self):
-        """The showing top level named "Tavrin" that holds the cells."""
+        """The showing top level that holds Play Now or the cells."""
         for top in self.top_levels():
             if top.find_all(role="push button", name="Play Now") or \
                     top.find_all(role="push button", name="1"):
@@ -732,7 +726,10 @@ class DesktopTestCase(unittest.TestCase):
             return (top, edits[0]) if edits else None
         top, _ = program.wait_for(lambda p: editor(), "the prompt %r" % prompt)
         self.assertEqual(top.name, "Tavrin", "title of the prompt %r" % prompt)
-        program.wait_for(lambda p: (editor() or (None, None))[1] and editor()[1].focused,
+        def field_focused(p):
+            found = editor()
+            return found is not None and found[1].focused
+        program.wait_for(field_focused,
                          "the text field of the prompt %r to take the focus" % prompt)
         self.desktop.type_text(text)
         program.wait_for(lambda p: editor() and text_of(editor()[1]) == text,
