@@ -30,6 +30,10 @@ import warnings
 warnings.filterwarnings("ignore", category=ImportWarning)
 warnings.filterwarnings("ignore", category=DeprecationWarning)
 
+# libatspi keeps caches that only its event loop brings up to date, and
+# nothing here runs that loop all the time: read everything afresh.
+os.environ["ATSPI_NO_CACHE"] = "1"
+
 SCREEN_W, SCREEN_H = 1280, 1024
 
 # The main window: client area size and place, in pixels.
@@ -300,6 +304,14 @@ class Desktop:
         _run(["xdotool", "type", "--delay", "25", "--", text], timeout=60)
 
 
+def _pump_events():
+    """Delivers the AT-SPI signals that have arrived (they update libatspi's caches)."""
+    from gi.repository import GLib
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
 class Node:
     """A snapshot of one accessible object: role, name, states, extents.
 
@@ -442,18 +454,31 @@ class Program:
             from gi.repository import Atspi
             self._pyatspi = pyatspi
 
+            seen = []
+
             def lookup():
+                _pump_events()
+                # The list of applications, too, is read afresh each time:
+                # a cached one would miss a program started after it.
                 desktop = pyatspi.Registry.getDesktop(0)
+                desktop.set_cache_mask(Atspi.Cache.NONE)
+                desktop.clear_cache()
+                del seen[:]
                 for i in range(desktop.childCount):
-                    app = desktop.getChildAtIndex(i)
                     try:
-                        if app is not None and app.get_process_id() == self.pid:
-                            return app
+                        app = desktop.getChildAtIndex(i)
+                        pid = app.get_process_id() if app is not None else None
                     except Exception:
                         continue
+                    seen.append((app.name, pid))
+                    if pid == self.pid:
+                        return app
                 return None
-            self._app = wait_until(lookup, "the program on the accessibility bus", timeout,
-                                   check=self.check_alive)
+            try:
+                self._app = wait_until(lookup, "the program on the accessibility bus",
+                                       timeout, check=self.check_alive)
+            except E2EError as exc:
+                raise E2EError("%s; applications seen (name, pid): %s" % (exc, seen))
             # Read every property afresh: nothing here runs the event loop
             # that would keep a cache up to date.
             self._app.set_cache_mask(Atspi.Cache.NONE)
@@ -473,10 +498,7 @@ class Program:
     def popup_menus(self):
         """Snapshots of this program's showing popup menus."""
         self.app()
-        from gi.repository import GLib
-        context = GLib.MainContext.default()
-        while context.pending():
-            context.iteration(False)
+        _pump_events()
         menus = []
         for acc in self._menus:
             try:
