@@ -78,6 +78,7 @@ DEFAULT_TIMEOUT = 10.0
 POLL = 0.05
 
 _BUS_MARK = "TAVRIN_E2E_PRIVATE_BUS"
+_RUNTIME_MARK = "TAVRIN_E2E_BUS_RUNTIME"
 
 
 class E2EError(AssertionError):
@@ -805,6 +806,15 @@ def run_tests():
         dbus = shutil.which("dbus-run-session")
         if dbus is None or shutil.which("dbus-daemon") is None:
             sys.exit("dbus-run-session or dbus-daemon is missing (Debian package dbus)")
+        # The accessibility bus launcher puts its socket in the runtime
+        # directory (else in ~/.cache, shared with every other session on the
+        # machine, where sessions running side by side take each other's
+        # bus); and it must not find any X display of the caller's.
+        runtime = tempfile.mkdtemp(prefix="tavrin-e2e-bus-")
+        os.environ["XDG_RUNTIME_DIR"] = runtime
+        os.environ[_RUNTIME_MARK] = runtime
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "AT_SPI_BUS_ADDRESS"):
+            os.environ.pop(name, None)
         # The bus daemons chatter on stdout and stderr; they get /dev/null,
         # and the test itself gets both back through spare descriptors.
         saved = []
@@ -834,4 +844,9 @@ def run_tests():
     DesktopTestCase.binary = os.path.abspath(sys.argv[1])
     if not os.access(DesktopTestCase.binary, os.X_OK):
         sys.exit("not an executable: %s" % DesktopTestCase.binary)
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2, warnings="ignore")
+    try:
+        program = unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2,
+                                warnings="ignore", exit=False)
+    finally:
+        shutil.rmtree(os.environ.get(_RUNTIME_MARK, ""), ignore_errors=True)
+    sys.exit(0 if program.result.wasSuccessful() else 1)
