@@ -313,12 +313,13 @@ void MainWindow::popupMenu()
 
 void MainWindow::endProgram()
 {
+    if (endAction) {
+        endAction();
+        return;
+    }
     // Prompts and questions asked by steps still on the stack are skipped.
     ending = true;
-    if (endAction)
-        endAction();
-    else
-        QCoreApplication::exit(0);
+    QCoreApplication::exit(0);
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event)
