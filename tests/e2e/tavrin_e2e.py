@@ -707,13 +707,21 @@ class DesktopTestCase(unittest.TestCase):
 
     def splash_frame_spot(self, program, rect):
         """A screen point on the splash's frame that none of its labels covers."""
+        seen = []
+
         def frame():
-            for top in program.top_levels():
+            tops = program.tree().children
+            seen[:] = [[(n.role, n.rel, n.showing) for n in top.walk()] for top in tops]
+            for top in tops:
                 for n in top.walk():
                     if n.showing and n.rel == SPLASH_FRAME:
                         return n
             return None
-        node = program.wait_for(lambda p: frame(), "the splash's frame on the accessibility bus")
+        try:
+            node = program.wait_for(lambda p: frame(), "the splash's frame on the accessibility bus",
+                                    timeout=4)
+        except E2EError as exc:
+            raise E2EError("%s; seen: %s" % (exc, seen))
         covers = [n.rel for n in node.walk() if n is not node and n.showing and n.rel]
         for fx, fy in SPLASH_FREE_SPOTS:
             x, y = SPLASH_FRAME[0] + fx, SPLASH_FRAME[1] + fy
@@ -725,7 +733,8 @@ class DesktopTestCase(unittest.TestCase):
         """Clicks the splash's frame away from its labels; returns the main window's rect."""
         wid, rect = program.wait_splash()
         program.splash_wid = wid
-        self.desktop.click_at(*self.splash_frame_spot(program, rect))
+        fx, fy = SPLASH_FREE_SPOTS[0]
+        self.desktop.click_at(rect[0] + SPLASH_FRAME[0] + fx, rect[1] + SPLASH_FRAME[1] + fy)
         return program.wait_main_window(timeout=5)
 
     def click_client(self, program, point, button=1):

@@ -130,6 +130,8 @@ class MatchTest(e2e.DesktopTestCase):
         st = self.wait_result(program, "Alice", ["1"], ["0"], "Alice's win")
         self.assertEqual(st.continue_, "Continue")
         self.wait_red(program, [0, 3, 6], "the left column painted red")
+        # A picture of a game for the documentation, in the build directory.
+        self.screenshot_client(program).save("main-window.png")
         st = self.press_continue(program, "Bob")
         self.wait_red(program, [], "no red left after Continue")
 
