@@ -35,8 +35,20 @@ void GraphicalButton::paintEvent(QPaintEvent* /*event*/)
     if (isDown())
         textArea.translate(1, 1);
     painter.setFont(font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine, text());
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    if (isEnabled()) {
+        painter.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
+    } else {
+        // Etched like a disabled caption, yet dark enough that a taken
+        // cell's mark stays easy to read.
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawText(textArea.translated(1, 1), flags, text());
+        const QColor ink = palette().color(QPalette::Active, QPalette::ButtonText);
+        const QColor face = palette().color(QPalette::Active, QPalette::Button);
+        painter.setPen(QColor((ink.red() + face.red()) / 2, (ink.green() + face.green()) / 2,
+                              (ink.blue() + face.blue()) / 2));
+    }
+    painter.drawText(textArea, flags, text());
 
     if (hasFocus()) {
         QStyleOptionFocusRect option;
