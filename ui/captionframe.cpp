@@ -13,6 +13,8 @@ void CaptionFrame::setCaption(const QString& text)
     QString shown = shownSlice(text, CaptionAnchor::Start);
     shown.replace(QLatin1Char('&'), QLatin1String("&&"));
     setTitle(shown);
+    // Read out as written, not with the doubled "&" of the title.
+    setAccessibleName(shownSlice(text, CaptionAnchor::Start));
 }
 
 }  // namespace tavrin

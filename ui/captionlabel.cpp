@@ -14,7 +14,9 @@ void CaptionLabel::setCaption(const QString& text)
 {
     rawCaption = text;
     setText(shownSlice(text, CaptionAnchor::Centre));
-    setAccessibleName(text.size() <= kShownCaptionLength ? QString() : text.left(kShownCaptionLength));
+    // A long caption is read from its start, where a name begins, and no
+    // further than a screen reader can use.
+    setAccessibleName(text.size() <= kShownCaptionLength ? QString() : shownSlice(text, CaptionAnchor::Start));
 }
 
 }  // namespace tavrin

@@ -8,6 +8,7 @@
 #include "keyascii.h"
 #include "wrappingbutton.h"
 #include "qtconversions.h"
+#include "shownslice.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -40,14 +41,32 @@ CaptionLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& fon
     return label;
 }
 
+// Each score list belongs to the player named by the frame it lies in or over.
+QString scoreListName(const QString& player)
+{
+    if (player.isEmpty())
+        return QStringLiteral("Scores");
+    return QStringLiteral("Scores of %1").arg(shownSlice(player, CaptionAnchor::Start));
+}
+
 QListWidget* makeList(QWidget* parent, const QRect& geometry)
 {
     auto* list = new QListWidget(parent);
     list->setGeometry(geometry);
     list->setFont(designFont(QStringLiteral("Mistral"), 14.25, kWeightBold));
     list->addItem(QStringLiteral("1"));
+    list->setAccessibleName(scoreListName({}));
     list->hide();
     return list;
+}
+
+// What a screen reader announces for a cell: where it is and what it holds.
+QString cellAccessibleName(Integer index, const QString& caption)
+{
+    const QString number = QString::number(index + 1);
+    if (caption == toQString(openCellCaption(index)))
+        return QStringLiteral("Cell %1, empty").arg(number);
+    return QStringLiteral("Cell %1, %2").arg(number, shownSlice(caption, CaptionAnchor::Start));
 }
 
 // Mouse buttons as the handlers number them.
@@ -97,7 +116,9 @@ void MainWindow::createControls()
         auto* cell = new GraphicalButton(this);
         cell->setGeometry(twipsRect(2280 + 720 * (i % 3), 1440 + 720 * (i / 3), 735, 735));
         cell->setFont(cellFont);
-        cell->setText(toQString(openCellCaption(i)));
+        const QString caption = toQString(openCellCaption(i));
+        cell->setText(caption);
+        cell->setAccessibleName(cellAccessibleName(i, caption));
         cell->hide();
         connect(cell, &QPushButton::clicked, this, [this, i] { rules.Command1_Click(i); });
         connect(cell, &GraphicalButton::characterTyped, this,
@@ -197,7 +218,9 @@ std::u16string MainWindow::cellCaption(Integer index) const
 
 void MainWindow::setCellCaption(Integer index, std::u16string_view caption)
 {
-    cell(index)->setText(toQString(caption));
+    const QString text = toQString(caption);
+    cell(index)->setText(text);
+    cell(index)->setAccessibleName(cellAccessibleName(index, text));
 }
 
 bool MainWindow::cellEnabled(Integer index) const
@@ -252,14 +275,20 @@ void MainWindow::setCaption(Control which, std::u16string_view text)
     switch (which) {
     case Control::Frame1:
         Frame1->setCaption(caption);
+        List1->setAccessibleName(scoreListName(caption));
         break;
     case Control::Frame2:
         Frame2->setCaption(caption);
+        List2->setAccessibleName(scoreListName(caption));
         break;
     case Control::Command2:
-    case Control::Command3:
-        static_cast<QPushButton*>(control(which))->setText(caption);
+    case Control::Command3: {
+        auto* button = static_cast<QPushButton*>(control(which));
+        button->setText(caption);
+        // The default name would drop every "&" as a mnemonic marker.
+        button->setAccessibleName(shownSlice(caption, CaptionAnchor::Start));
         break;
+    }
     case Control::List1:
     case Control::List2:
         break;
