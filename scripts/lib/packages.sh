@@ -25,4 +25,5 @@ TAVRIN_TEST_PACKAGES=(
     python3-pyatspi at-spi2-core dbus dbus-x11
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
+    dpkg-dev file
 )

@@ -1,0 +1,42 @@
+# The Debian package: `cpack` in the build directory writes
+# tavrin_<version>_<arch>.deb from the install rules.
+
+# The fonts that stand in for the windows' families are named in one place,
+# the list the set-up scripts install from; the package depends on each.
+set(package_list ${PROJECT_SOURCE_DIR}/scripts/lib/packages.sh)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${package_list})
+file(READ ${package_list} package_text)
+if(NOT package_text MATCHES "TAVRIN_FONT_PACKAGES=\\(([^)]*)\\)")
+    message(FATAL_ERROR "${package_list}: no TAVRIN_FONT_PACKAGES=( ... ) list")
+endif()
+string(REGEX REPLACE "#[^\n]*" "" font_packages "${CMAKE_MATCH_1}")
+string(REGEX MATCHALL "[a-z0-9][a-z0-9.+-]+" font_packages "${font_packages}")
+if(NOT font_packages)
+    message(FATAL_ERROR "${package_list}: TAVRIN_FONT_PACKAGES is empty")
+endif()
+list(JOIN font_packages ", " font_depends)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tavrin)
+set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "The Tavrin developers <maintainers@users.noreply.c-seed-70353374.example>")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://tavrin.github.io/)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "noughts and crosses for two players at one computer")
+set(CPACK_PACKAGE_DESCRIPTION
+"Tavrin is the game of noughts and crosses for two people sharing one
+computer. The players type their names, take turns placing O and X on a
+board of nine buttons with the mouse or the digit keys, and play matches
+of five games; each player's score list keeps the results.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${font_depends}")
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
