@@ -329,11 +329,13 @@ class Node:
         self.visible = states.contains(pyatspi.STATE_VISIBLE)
         self.enabled = states.contains(pyatspi.STATE_ENABLED)
         self.focused = states.contains(pyatspi.STATE_FOCUSED)
-        try:
-            box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            self.extents = (box.x, box.y, box.width, box.height)
-        except Exception:
-            self.extents = None
+        self.extents = None
+        if self.showing:
+            try:
+                box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                self.extents = (box.x, box.y, box.width, box.height)
+            except Exception:
+                pass
         self.rel = None
         self.children = []
 
@@ -510,8 +512,11 @@ class Program:
                 menus.append(node)
         return menus
 
-    def tree(self, include_hidden=True):
-        """Snapshot of all the program's accessible objects under its windows."""
+    def tree(self, include_hidden=False):
+        """Snapshot of the program's accessible objects under its windows.
+
+        Hidden objects are listed, but what lies in them only with include_hidden.
+        """
         app = self.app()
         app.clear_cache()
         root = self._snapshot(app, include_hidden)
@@ -527,18 +532,16 @@ class Program:
 
     def _snapshot(self, acc, include_hidden, depth=0):
         node = Node(acc, self._pyatspi)
-        if depth > 30:
+        # The application object itself is never "showing".
+        if depth > 30 or (depth > 0 and not node.showing and not include_hidden):
             return node
         for i in range(acc.childCount):
             try:
                 child = acc.getChildAtIndex(i)
             except Exception:
                 continue
-            if child is None:
-                continue
-            sub = self._snapshot(child, include_hidden, depth + 1)
-            if include_hidden or sub.showing:
-                node.children.append(sub)
+            if child is not None:
+                node.children.append(self._snapshot(child, include_hidden, depth + 1))
         return node
 
     def top_levels(self):
