@@ -42,7 +42,7 @@ class MatchTest(e2e.DesktopTestCase):
         return st
 
     def wait_red(self, program, cells, what):
-        """Waits until exactly cells show a red face, and no pure red elsewhere."""
+        """Waits until exactly cells show a red face and no other cell has a red pixel."""
         def check(p):
             image = self.screenshot_client(p)
             fractions = [red_fraction(image, inner(cell_rect(i))) for i in range(9)]
@@ -77,7 +77,7 @@ class MatchTest(e2e.DesktopTestCase):
         self.assertEqual(box.name, "Tavrin", "title of the match-end question")
         texts = [n.name for n in box.walk() if n.role == "label" and n.showing and n.name]
         message = max(texts, key=len) if texts else ""
-        return box, [line for line in re.split("\r\n|\r|\n|\u2028", message)]
+        return box, re.split("\r\n|\r|\n|\u2028", message)
 
     def answer_yes(self, program):
         self.desktop.key("Return")
@@ -101,7 +101,7 @@ class MatchTest(e2e.DesktopTestCase):
     # The popup menu.
 
     def popup_item(self, program, name):
-        """The showing menu item called name, in any top level, or None."""
+        """The showing item called name of a showing popup menu, or None."""
         for menu in program.popup_menus():
             for n in menu.walk():
                 if n.showing and n.name.replace("&", "") == name and n.role == "menu item":
