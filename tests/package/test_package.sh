@@ -96,6 +96,8 @@ check_tree() {
         || fail "no manual page in section 6"
     grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
         "$root/usr/share/doc/$PACKAGE/copyright" || fail "no machine-readable copyright file"
+    zcat "$root/usr/share/doc/$PACKAGE/changelog.gz" | grep -q "^$PACKAGE ($version) " \
+        || fail "no changelog entry for $version"
     grep -qx "Icon=$APP_ID" "$root/usr/share/applications/$APP_ID.desktop" \
         || fail "the desktop entry does not name the installed icon $APP_ID"
 }
@@ -116,6 +118,7 @@ dpkg-deb -I "$deb"
 
 [ "$(dpkg-deb -f "$deb" Package)" = "$PACKAGE" ] || fail "package name is not $PACKAGE"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
+version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
 for pkg in "${TAVRIN_FONT_PACKAGES[@]}"; do
     [[ ", $depends," == *", $pkg,"* ]] || fail "Depends lacks the font package $pkg"
@@ -153,8 +156,8 @@ install_package() {
         cat "$work/apt.log"
         fail "apt-get could not install the package"
     fi
-    [ "$(dpkg-query -W -f='${db:Status-Status} ${Version}' "$PACKAGE")" = "installed 6.0.0" ] \
-        || fail "dpkg does not list $PACKAGE 6.0.0 as installed"
+    [ "$(dpkg-query -W -f='${db:Status-Status} ${Version}' "$PACKAGE")" = "installed $version" ] \
+        || fail "dpkg does not list $PACKAGE $version as installed"
     log "installed"
 }
 
