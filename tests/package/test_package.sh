@@ -165,7 +165,7 @@ if [ -z "$tree" ]; then
     install_package
 fi
 
-log "validating the files as installed under ${tree:-/}"
+log "validating the files as they lie ${tree:+in the unpacked package }under ${tree:-/}"
 validate "desktop-file-validate" \
     desktop-file-validate "$tree/usr/share/applications/$APP_ID.desktop"
 validate "appstreamcli validate --no-net" \
@@ -180,6 +180,8 @@ if [ -n "$tree" ]; then
     exit "$SKIPPED"
 fi
 check_tree ""
+[ "$(man -w 6 tavrin 2>&1)" = /usr/share/man/man6/tavrin.6.gz ] \
+    || fail "man does not find the installed page: $(man -w 6 tavrin 2>&1)"
 
 # The installed program on a private X server with a window manager.
 log "starting Xvfb and openbox"
@@ -225,6 +227,8 @@ entry_class=$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$APP_ID.de
 [[ $wm_class == *", \"$entry_class\"" ]] \
     || fail "window class ($wm_class) is not the entry's StartupWMClass ($entry_class)"
 
+kill -0 "$tavrin_pid" 2>/dev/null \
+    || { cat "$work/tavrin.log"; fail "the program ended by itself after showing its window"; }
 kill -TERM "$tavrin_pid"
 wait "$tavrin_pid" 2>/dev/null || true
 
