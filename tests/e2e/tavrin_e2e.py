@@ -552,7 +552,7 @@ class Program:
         """The showing top level that holds Play Now or the cells."""
         for top in self.top_levels():
             if top.find_all(role="push button", name="Play Now") or \
-                    top.find_all(role="push button", name="1"):
+                    any(CELL_NAME.match(n.name) for n in top.find_all(role="push button")):
                 return top
         return None
 
