@@ -10,7 +10,6 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
-#include <QListWidget>
 #include <QPixmap>
 #include <QProcess>
 #include <QStyle>
