@@ -27,3 +27,9 @@ TAVRIN_TEST_PACKAGES=(
     desktop-file-utils appstream
     dpkg-dev file
 )
+
+# The benchmark (scripts/bench): an X server, and Xlib with the XTEST
+# extension for its measuring client and its bare X11 program.
+TAVRIN_BENCH_PACKAGES=(
+    xvfb libx11-dev libxtst-dev python3
+)
