@@ -144,6 +144,9 @@ void frmSplash::showForm1()
 void frmSplash::hideSplash()
 {
     hide();
+    // The splash is never shown again: its window and the half MiB of its
+    // window image go, the form with its controls and timer stays.
+    destroy();
 }
 
 }  // namespace tavrin

@@ -45,7 +45,11 @@ std::u16string decimalText(Integer value)
 
 std::u16string numberWithSign(Integer value)
 {
-    return value < 0 ? decimalText(value) : u" " + decimalText(value);
+    if (value < 0)
+        return decimalText(value);
+    std::u16string text = u" ";
+    text += decimalText(value);
+    return text;
 }
 
 }  // namespace tavrin
