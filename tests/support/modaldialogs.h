@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace tavrin::testing {
+
+// Runs `answer` on the next modal dialog that opens, from inside its loop.
+inline void whenModalOpens(std::function<void(QWidget*)> answer)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            answer(modal);
+        }
+    });
+    poll->start();
+}
+
+// Answers a name prompt with `text`.
+inline void typeIntoPrompt(QWidget* modal, const QString& text)
+{
+    if (auto* dialog = qobject_cast<QInputDialog*>(modal)) {
+        dialog->setTextValue(text);
+        dialog->accept();
+    }
+}
+
+// Answers the two name prompts that Play Now opens.
+inline void answerNamePrompts(const QString& first, const QString& second)
+{
+    whenModalOpens([first, second](QWidget* modal) {
+        typeIntoPrompt(modal, first);
+        whenModalOpens([second](QWidget* next) { typeIntoPrompt(next, second); });
+    });
+}
+
+}  // namespace tavrin::testing
