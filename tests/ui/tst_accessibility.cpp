@@ -5,4 +5,272 @@
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 #include "modaldialogs.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QInputDialog>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace tavrin;
+using namespace tavrin::testing;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object)
+{
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    if (iface == nullptr)
+        qFatal("no accessible interface for %s", object->metaObject()->className());
+    return iface;
+}
+
+QString nameOf(QObject* object)
+{
+    return accessible(object)->text(QAccessible::Name);
+}
+
+QStringList itemNames(QObject* list)
+{
+    QAccessibleInterface* iface = accessible(list);
+    QStringList names;
+    for (int i = 0; i < iface->childCount(); ++i)
+        names << iface->child(i)->text(QAccessible::Name);
+    return names;
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> window;
+
+    void startGame(const QString& first, const QString& second)
+    {
+        answerNamePrompts(first, second);
+        QTest::mouseClick(window->control(Control::Command2), Qt::LeftButton);
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        // The prompts took the activation; keys go to the board again.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    QStringList cellNames() const
+    {
+        QStringList names;
+        for (int i = 0; i < kCellCount; ++i)
+            names << nameOf(window->cell(i));
+        return names;
+    }
+
+    static QStringList openBoardNames()
+    {
+        QStringList names;
+        for (int i = 1; i <= kCellCount; ++i)
+            names << QStringLiteral("Cell %1, empty").arg(i);
+        return names;
+    }
+
+private slots:
+    void init()
+    {
+        window = std::make_unique<MainWindow>();
+        window->setEndProgram([] {});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    void cleanup() { window.reset(); }
+
+    void newCellsAreNamedByPlaceAndEmpty()
+    {
+        // Catches a cell that reads out only its bare digit, or one named
+        // after its index instead of the digit a player presses.
+        QCOMPARE(cellNames(), openBoardNames());
+        for (int i = 0; i < kCellCount; ++i)
+            QCOMPARE(accessible(window->cell(i))->role(), QAccessible::Button);
+    }
+
+    void movesRenameTheCellAndDisableIt()
+    {
+        // Catches a name set once at creation and never again, and a taken
+        // cell that still offers itself as pressable.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QCOMPARE(cellNames(), openBoardNames());
+
+        QTest::mouseClick(window->cell(4), Qt::LeftButton);
+        QCOMPARE(nameOf(window->cell(4)), QStringLiteral("Cell 5, O"));
+        QVERIFY(accessible(window->cell(4))->state().disabled);
+        QVERIFY(!accessible(window->cell(0))->state().disabled);
+
+        window->cell(0)->setFocus();
+        QTest::keyClick(window->cell(0), Qt::Key_9);
+        QCOMPARE(nameOf(window->cell(8)), QStringLiteral("Cell 9, X"));
+        QVERIFY(accessible(window->cell(8))->state().disabled);
+        QCOMPARE(nameOf(window->cell(0)), QStringLiteral("Cell 1, empty"));
+    }
+
+    void clearingTheBoardNamesEveryCellEmptyAgain()
+    {
+        // Catches names left on "O"/"X" after Continue writes the digits back.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        for (int index : {0, 1, 3, 2, 6})
+            QTest::mouseClick(window->cell(index), Qt::LeftButton);
+        QCOMPARE(nameOf(window->cell(6)), QStringLiteral("Cell 7, O"));
+        for (int i = 0; i < kCellCount; ++i)
+            QVERIFY(accessible(window->cell(i))->state().disabled);
+        QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
+        QCOMPARE(cellNames(), openBoardNames());
+        for (int i = 0; i < kCellCount; ++i)
+            QVERIFY(!accessible(window->cell(i))->state().disabled);
+    }
+
+    void everyCaptionWriteRenamesTheCell_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("nought") << "O" << "Cell 4, O";
+        QTest::newRow("cross") << "X" << "Cell 4, X";
+        QTest::newRow("its own digit") << "4" << "Cell 4, empty";
+        QTest::newRow("another digit") << "7" << "Cell 4, 7";
+    }
+
+    void everyCaptionWriteRenamesTheCell()
+    {
+        // Catches names kept beside the caption by a path other than the
+        // one operation that writes captions.
+        QFETCH(QString, caption);
+        QFETCH(QString, name);
+        window->setCellCaption(3, caption.toStdU16String());
+        QCOMPARE(nameOf(window->cell(3)), name);
+        QCOMPARE(window->cell(3)->text(), caption);
+    }
+
+    void framesListsAndLabelsReadThePlainPlayerNames()
+    {
+        // Catches the frame's doubled "&" (or a dropped one) reaching the
+        // screen reader, and score lists that do not say whose they are.
+        const QString first = QStringLiteral("Tom & <b>Jerry</b>");
+        const QString second = QStringLiteral("&&");
+        startGame(first, second);
+        QCOMPARE(nameOf(window->control(Control::Frame1)), first);
+        QCOMPARE(nameOf(window->control(Control::Frame2)), second);
+        QCOMPARE(accessible(window->control(Control::Frame1))->role(), QAccessible::Grouping);
+        QCOMPARE(nameOf(window->control(Control::Label3)), QStringLiteral("Current Player"));
+        QCOMPARE(nameOf(window->control(Control::Label4)), first);
+        QCOMPARE(accessible(window->control(Control::Label4))->role(), QAccessible::StaticText);
+        QCOMPARE(nameOf(window->control(Control::List1)), QStringLiteral("Scores of ") + first);
+        QCOMPARE(nameOf(window->control(Control::List2)), QStringLiteral("Scores of ") + second);
+
+        QTest::mouseClick(window->cell(0), Qt::LeftButton);
+        QCOMPARE(nameOf(window->control(Control::Label4)), second);
+    }
+
+    void resultScreenReadsBannerWinnerScoresAndContinue()
+    {
+        // Catches controls that show a text but report another, or none.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        for (int index : {0, 1, 3, 2, 6})
+            QTest::mouseClick(window->cell(index), Qt::LeftButton);
+        QCOMPARE(nameOf(window->control(Control::Label1)), QStringLiteral("WINNER"));
+        QCOMPARE(nameOf(window->control(Control::Label2)), QStringLiteral("Ann"));
+        QWidget* next = window->control(Control::Command3);
+        QCOMPARE(nameOf(next), QStringLiteral("Continue"));
+        QCOMPARE(accessible(next)->role(), QAccessible::Button);
+        QVERIFY(!accessible(next)->state().invisible);
+        QCOMPARE(accessible(window->control(Control::List1))->role(), QAccessible::List);
+        QCOMPARE(itemNames(window->control(Control::List1)), QStringList{QStringLiteral("1")});
+        QCOMPARE(itemNames(window->control(Control::List2)), QStringList{QStringLiteral("0")});
+        QCOMPARE(accessible(window->control(Control::List2))->child(0)->role(), QAccessible::ListItem);
+    }
+
+    void mainMenuOffersOnlyPlayNowWithTheFocus()
+    {
+        // Catches hidden controls reported as there, and a window that
+        // opens without telling where the focus is.
+        QWidget* playNow = window->control(Control::Command2);
+        QCOMPARE(nameOf(playNow), QStringLiteral("Play Now"));
+        QVERIFY(accessible(playNow)->state().focused);
+        QCOMPARE(accessible(window.get())->focusChild(), accessible(playNow));
+        QCOMPARE(nameOf(window.get()), QStringLiteral("Tavrin"));
+        QVERIFY(accessible(window->cell(0))->state().invisible);
+        QVERIFY(accessible(window->control(Control::Frame1))->state().invisible);
+    }
+
+    void captionsWithAnAmpersandAreReadAsWritten()
+    {
+        // Catches button names that drop "&" as a mnemonic marker.
+        window->setCaption(Control::Command3, u"Next & last");
+        QCOMPARE(nameOf(window->control(Control::Command3)), QStringLiteral("Next & last"));
+        window->setCaption(Control::Label2, u"R&D");
+        QCOMPARE(nameOf(window->control(Control::Label2)), QStringLiteral("R&D"));
+    }
+
+    void veryLongNamesAreReadOnlyInPart()
+    {
+        // Catches a million-character name sent whole to the screen reader
+        // on every change.
+        const QString name = QStringLiteral("N") + QString(1'000'000, QLatin1Char('a'));
+        window->setCaption(Control::Frame1, name.toStdU16String());
+        window->setCaption(Control::Label4, name.toStdU16String());
+        window->setCaption(Control::Command3, name.toStdU16String());
+        for (Control c : {Control::Frame1, Control::Label4, Control::Command3, Control::List1}) {
+            const QString read = nameOf(window->control(c));
+            QVERIFY2(read.size() <= 4096 + 16, qPrintable(QString::number(read.size())));
+            QVERIFY(read.size() >= 4000);
+            QVERIFY(read.contains(QStringLiteral("Naaa")));
+        }
+        // The rules still read back the whole name.
+        QCOMPARE(window->caption(Control::Frame1).size(), name.size());
+    }
+
+    void tabMovesTheFocusThroughCellsThenLists()
+    {
+        // Catches a tab order that follows creation (lists before cells) or
+        // stops on labels and frames, as a keyboard player would hear it.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        window->cell(0)->setFocus(Qt::TabFocusReason);
+        QList<QWidget*> expected;
+        for (int i = 0; i < kCellCount; ++i)
+            expected << window->cell(i);
+        expected << window->control(Control::List1) << window->control(Control::List2) << window->cell(0);
+        QStringList heard{nameOf(QApplication::focusWidget())};
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            QCOMPARE(focused, expected.at(i));
+            QVERIFY(accessible(focused)->state().focused);
+            QCOMPARE(accessible(window.get())->focusChild(), accessible(focused));
+            heard << nameOf(focused);
+        }
+        QStringList names = openBoardNames();
+        names << QStringLiteral("Scores of Ann") << QStringLiteral("Scores of Bob") << names.first();
+        QCOMPARE(heard, names);
+        for (Control c : {Control::Label1, Control::Label2, Control::Label3, Control::Label4, Control::Frame1,
+                          Control::Frame2})
+            QVERIFY(!accessible(window->control(c))->state().focusable);
+    }
+
+    void takenCellsAreSkippedByTab()
+    {
+        // Catches a disabled (taken) cell that still takes the focus.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTest::mouseClick(window->cell(1), Qt::LeftButton);
+        window->cell(0)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window->cell(0), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window->cell(2));
+        QCOMPARE(nameOf(QApplication::focusWidget()), QStringLiteral("Cell 3, empty"));
+    }
+};
+
+QTEST_MAIN(AccessibilityTest)
 #include "tst_accessibility.moc"

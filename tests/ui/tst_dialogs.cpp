@@ -2,4 +2,164 @@
 // buttons, icon and line breaks.
 #include "dialogs.h"
 #include "modaldialogs.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace tavrin;
+using namespace tavrin::testing;
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void promptShowsItsTitleAndPreselectsTheDefault()
+    {
+        QString title;
+        QString prompt;
+        QString selected;
+        whenModalOpens([&](QWidget* modal) {
+            title = modal->windowTitle();
+            prompt = static_cast<QInputDialog*>(modal)->labelText();
+            selected = modal->findChild<QLineEdit*>()->selectedText();
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        const QString answer = runInputBox(nullptr, QStringLiteral("Enter name"), QStringLiteral("Tavrin"),
+                                           QStringLiteral("Player 1"));
+        QCOMPARE(answer, QStringLiteral("Player 1"));
+        QCOMPARE(title, QStringLiteral("Tavrin"));
+        QCOMPARE(prompt, QStringLiteral("Enter name"));
+        QCOMPARE(selected, QStringLiteral("Player 1"));
+    }
+
+    void typingReplacesTheSelectedDefault()
+    {
+        whenModalOpens([](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            QTest::keyClicks(edit, QStringLiteral("Zo & <b>"));
+            edit->insert(QStringLiteral("\u00eb"));
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("Player 2")),
+                 QStringLiteral("Zo & <b>\u00eb"));
+    }
+
+    void cancellingThePromptGivesEmptyText_data()
+    {
+        QTest::addColumn<bool>("useEscape");
+        QTest::newRow("Cancel button") << false;
+        QTest::newRow("Escape key") << true;
+    }
+
+    void cancellingThePromptGivesEmptyText()
+    {
+        QFETCH(bool, useEscape);
+        whenModalOpens([useEscape](QWidget* modal) {
+            if (useEscape)
+                QTest::keyClick(modal, Qt::Key_Escape);
+            else
+                modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        });
+        QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("Player 1")),
+                 QString());
+    }
+
+    void closingThePromptGivesEmptyText()
+    {
+        whenModalOpens([](QWidget* modal) { modal->close(); });
+        QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x")), QString());
+    }
+
+    void yesNoQuestionHasWarningIconYesDefaultAndLineBreaks()
+    {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString title;
+        QString shown;
+        QStringList buttons;
+        QString defaultButton;
+        Qt::TextFormat format = Qt::AutoText;
+        whenModalOpens([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            icon = box->icon();
+            title = box->windowTitle();
+            shown = box->text();
+            format = box->textFormat();
+            for (QAbstractButton* button : box->buttons())
+                buttons << (box->standardButton(button) == QMessageBox::Yes ? QStringLiteral("Yes") : QStringLiteral("No"));
+            defaultButton = box->defaultButton()->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        const int answer =
+            runMsgBox(nullptr, QStringLiteral("a <b>&</b>\rb\rc"), 52, QStringLiteral("Tavrin"));
+        QCOMPARE(answer, 6);
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(title, QStringLiteral("Tavrin"));
+        QCOMPARE(shown, QStringLiteral("a <b>&</b>\nb\nc"));
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(buttons.size(), 2);
+        QVERIFY(defaultButton.contains(QStringLiteral("Yes")));
+    }
+
+    void noAndClosingAnswerSeven_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("No button") << 0;
+        QTest::newRow("Escape") << 1;
+        QTest::newRow("closed") << 2;
+    }
+
+    void noAndClosingAnswerSeven()
+    {
+        QFETCH(int, how);
+        whenModalOpens([how](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (how == 0)
+                box->button(QMessageBox::No)->click();
+            else if (how == 1)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
+        QCOMPARE(runMsgBox(nullptr, QStringLiteral("q"), 52, QStringLiteral("Tavrin")), 7);
+    }
+
+    void carriageReturnsBecomeLineBreaksOnScreen()
+    {
+        const QFontMetrics metrics(QApplication::font());
+        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc"), metrics, 640), QStringLiteral("a\nb\nc"));
+    }
+
+    void overlongLinesAreCutWithAnEllipsis()
+    {
+        const QFontMetrics metrics(QApplication::font());
+        const QString name(1'000'000, QLatin1Char('w'));
+        const QStringList lines = messageDisplayText(name + QStringLiteral(" VS Bo\rnext"), metrics, 640).split('\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("www")));
+        QVERIFY(lines[0].endsWith(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(lines[0]) <= 640);
+        QCOMPARE(lines[1], QStringLiteral("next"));
+    }
+
+    void promptTakesAVeryLongNameWhole()
+    {
+        const QString name(100'000, QLatin1Char('n'));
+        whenModalOpens([name](QWidget* modal) {
+            modal->findChild<QLineEdit*>()->setText(name);
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x")), name);
+    }
+};
+
+QTEST_MAIN(DialogsTest)
 #include "tst_dialogs.moc"

@@ -5,4 +5,357 @@
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 #include "modaldialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace tavrin;
+using namespace tavrin::testing;
+
+namespace {
+
+QPoint centreOf(const QWidget* widget, const QWidget* relativeTo)
+{
+    return widget->mapTo(relativeTo, widget->rect().center());
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> window;
+    int ends = 0;
+
+    void startGame(const QString& first, const QString& second)
+    {
+        answerNamePrompts(first, second);
+        QTest::mouseClick(window->control(Control::Command2), Qt::LeftButton);
+    }
+
+    static QColor pixelAt(QWidget* widget, QPoint point)
+    {
+        return widget->grab().toImage().pixelColor(point);
+    }
+
+private slots:
+    void init()
+    {
+        window = std::make_unique<MainWindow>();
+        ends = 0;
+        window->setEndProgram([this] { ++ends; });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() { window.reset(); }
+
+    void windowOpensAtItsPlaceShowingOnlyPlayNow()
+    {
+        QCOMPARE(window->geometry(), QRect(426, 238, 453, 363));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tavrin"));
+        const auto shown = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* child : shown) {
+            if (child->isWindow())
+                continue;
+            QCOMPARE(child->isVisible(), child == window->control(Control::Command2));
+        }
+        QCOMPARE(window->focusWidget(), window->control(Control::Command2));
+    }
+
+    void controlsHaveTheirDesignedGeometry_data()
+    {
+        QTest::addColumn<int>("control");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("Command3") << int(Control::Command3) << QRect(144, 40, 161, 41);
+        QTest::newRow("Command2") << int(Control::Command2) << QRect(120, 88, 209, 169);
+        QTest::newRow("List2") << int(Control::List2) << QRect(360, 88, 33, 224);
+        QTest::newRow("Frame2") << int(Control::Frame2) << QRect(328, 40, 105, 313);
+        QTest::newRow("Frame1") << int(Control::Frame1) << QRect(16, 40, 105, 313);
+        QTest::newRow("List1 in Frame1") << int(Control::List1) << QRect(40, 48, 33, 224);
+        QTest::newRow("Label4") << int(Control::Label4) << QRect(144, 48, 153, 33);
+        QTest::newRow("Label3") << int(Control::Label3) << QRect(128, 8, 185, 25);
+        QTest::newRow("Label2") << int(Control::Label2) << QRect(152, 304, 137, 41);
+        QTest::newRow("Label1") << int(Control::Label1) << QRect(152, 256, 137, 25);
+    }
+
+    void controlsHaveTheirDesignedGeometry()
+    {
+        QFETCH(int, control);
+        QFETCH(QRect, geometry);
+        QCOMPARE(window->control(static_cast<Control>(control))->geometry(), geometry);
+    }
+
+    void cellsFormAThreeByThreeBoardThatOverlapsByOnePixel()
+    {
+        for (int i = 0; i < kCellCount; ++i) {
+            QCOMPARE(window->cell(i)->geometry(), QRect(152 + 48 * (i % 3), 96 + 48 * (i / 3), 49, 49));
+            QCOMPARE(window->cell(i)->text(), QString::number(i + 1));
+        }
+    }
+
+    void fontsAreRequestedAsDesigned_data()
+    {
+        QTest::addColumn<int>("control");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<qreal>("points");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("Command3") << int(Control::Command3) << "Viner Hand ITC" << 15.75 << 700 << false;
+        QTest::newRow("Command2") << int(Control::Command2) << "Nervous Rex" << 48.0 << 400 << true;
+        QTest::newRow("List2") << int(Control::List2) << "Mistral" << 14.25 << 700 << false;
+        QTest::newRow("List1") << int(Control::List1) << "Mistral" << 14.25 << 700 << false;
+        QTest::newRow("Frame1") << int(Control::Frame1) << "Agency FB" << 15.75 << 700 << false;
+        QTest::newRow("Frame2") << int(Control::Frame2) << "Agency FB" << 15.75 << 700 << false;
+        QTest::newRow("Label4") << int(Control::Label4) << "FontleroyBrown" << 21.75 << 700 << true;
+        QTest::newRow("Label3") << int(Control::Label3) << "Bambi Bold" << 14.25 << 700 << false;
+        QTest::newRow("Label2") << int(Control::Label2) << "Rockwell Extra Bold" << 18.0 << 800 << false;
+        QTest::newRow("Label1") << int(Control::Label1) << "Mistral" << 18.0 << 700 << true;
+    }
+
+    void fontsAreRequestedAsDesigned()
+    {
+        QFETCH(int, control);
+        QFETCH(QString, family);
+        QFETCH(qreal, points);
+        QFETCH(int, weight);
+        QFETCH(bool, italic);
+        const QFont font = window->control(static_cast<Control>(control))->font();
+        QCOMPARE(font.families().value(0), resolvedFamily(family));
+        QCOMPARE(font.pointSizeF(), points);
+        QCOMPARE(int(font.weight()), weight);
+        QCOMPARE(font.italic(), italic);
+    }
+
+    void cellFontIsTheBoardFont()
+    {
+        const QFont font = window->cell(4)->font();
+        QCOMPARE(font.families().value(0), resolvedFamily(QStringLiteral("Matura MT Script Capitals")));
+        QCOMPARE(font.pointSizeF(), 15.75);
+        QCOMPARE(int(font.weight()), 700);
+    }
+
+    void missingFamilyIsReplacedByAnInstalledLookAlike()
+    {
+        const QString family = resolvedFamily(QStringLiteral("Mistral"));
+        QVERIFY(QFontDatabase::families().contains(family));
+    }
+
+    void listOneMovesAndHidesWithItsFrameButListTwoDoesNot()
+    {
+        QCOMPARE(window->list(ScoreList::List1)->parentWidget(), window->control(Control::Frame1));
+        QCOMPARE(window->list(ScoreList::List2)->parentWidget(), window.get());
+        for (Control c : {Control::Frame1, Control::Frame2, Control::List1, Control::List2})
+            window->setVisible(c, true);
+        window->setVisible(Control::Frame1, false);
+        QVERIFY(!window->list(ScoreList::List1)->isVisible());
+        window->setVisible(Control::Frame2, false);
+        QVERIFY(window->list(ScoreList::List2)->isVisible());
+    }
+
+    void listsAreEmptyOnceTheWindowIsLoaded()
+    {
+        QCOMPARE(window->list(ScoreList::List1)->count(), 0);
+        QCOMPARE(window->list(ScoreList::List2)->count(), 0);
+    }
+
+    void tabOrderRunsThroughCellsListsAndButtons()
+    {
+        QList<QWidget*> expected;
+        for (int i = 0; i < kCellCount; ++i)
+            expected << window->cell(i);
+        expected << window->control(Control::List1) << window->control(Control::List2)
+                 << window->control(Control::Command2) << window->control(Control::Command3);
+        for (QWidget* widget : expected)
+            widget->show();
+        for (Control c : {Control::Label1, Control::Label2, Control::Label3, Control::Label4, Control::Frame1,
+                          Control::Frame2})
+            window->setVisible(c, true);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->cell(0)->setFocus(Qt::TabFocusReason);
+        QList<QWidget*> visited{window->focusWidget()};
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+            visited << window->focusWidget();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void continueLiesInFrontOfTheTurnLabelAndHigherCellsInFront()
+    {
+        window->setVisible(Control::Label4, true);
+        window->setVisible(Control::Command3, true);
+        const QPoint insideBoth = centreOf(window->control(Control::Label4), window.get());
+        QCOMPARE(window->childAt(insideBoth), window->control(Control::Command3));
+        window->setVisible(Control::Command2, false);
+        for (int i = 0; i < kCellCount; ++i)
+            window->setCellVisible(i, true);
+        // The one-pixel overlap between cells 0 and 1 belongs to cell 1.
+        QCOMPARE(window->childAt(QPoint(200, 120)), window->cell(1));
+        window->setVisible(Control::Command2, true);
+        QCOMPARE(window->childAt(centreOf(window->cell(4), window.get())), window->control(Control::Command2));
+    }
+
+    void paintedCellIsRedAndContinueRestoresTheButtonFace()
+    {
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        for (int index : {0, 1, 3, 2, 6})
+            QTest::mouseClick(window->cell(index), Qt::LeftButton);
+        QVERIFY(window->control(Control::Command3)->isVisible());
+        const QPoint faceSpot(10, 10);
+        QCOMPARE(pixelAt(window->cell(3), faceSpot), QColor(255, 0, 0));
+        QVERIFY(pixelAt(window->cell(4), faceSpot) != QColor(255, 0, 0));
+        QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
+        QCOMPARE(pixelAt(window->cell(3), faceSpot), window->cell(3)->palette().color(QPalette::Button));
+        QCOMPARE(window->focusWidget(), window->cell(0));
+    }
+
+    void namesAreShownAsPlainText()
+    {
+        const QString name = QStringLiteral("Tom & <b>Jerry</b>");
+        startGame(name, QStringLiteral("&&"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        QCOMPARE(window->caption(Control::Frame1), name.toStdU16String());
+        QCOMPARE(window->caption(Control::Frame2), u"&&");
+        QCOMPARE(window->caption(Control::Label4), name.toStdU16String());
+        auto* frame = static_cast<CaptionFrame*>(window->control(Control::Frame1));
+        QCOMPARE(frame->title(), QStringLiteral("Tom && <b>Jerry</b>"));
+        auto* label = static_cast<QLabel*>(window->control(Control::Label4));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+
+    void clicksAndDigitKeysPlaceAlternateMarks()
+    {
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        QTest::mouseClick(window->cell(4), Qt::LeftButton);
+        QCOMPARE(window->cell(4)->text(), QStringLiteral("O"));
+        QVERIFY(!window->cell(4)->isEnabled());
+        window->cell(0)->setFocus();
+        QTest::keyClick(window->cell(0), Qt::Key_9);
+        QCOMPARE(window->cell(8)->text(), QStringLiteral("X"));
+        QTest::keyClick(window->cell(0), Qt::Key_0);
+        QTest::keyClick(window->cell(0), Qt::Key_A);
+        QCOMPARE(window->caption(Control::Label4), u"Ann");
+        QTest::keyClick(window->cell(0), Qt::Key_Space);
+        QCOMPARE(window->cell(0)->text(), QStringLiteral("O"));
+    }
+
+    void enterOnACellOrTheFirstListClearsTheBoard()
+    {
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        QTest::mouseClick(window->cell(4), Qt::LeftButton);
+        QTest::keyClick(window->cell(0), Qt::Key_Return);
+        QCOMPARE(window->cell(4)->text(), QStringLiteral("5"));
+        QVERIFY(window->cell(4)->isEnabled());
+        QCOMPARE(window->caption(Control::Label4), u"Bob");
+
+        QTest::mouseClick(window->cell(4), Qt::LeftButton);
+        QTest::keyClick(window->control(Control::List2), Qt::Key_Return);
+        QCOMPARE(window->cell(4)->text(), QStringLiteral("X"));
+        QTest::keyClick(window->control(Control::List1), Qt::Key_Return);
+        QCOMPARE(window->cell(4)->text(), QStringLiteral("5"));
+    }
+
+    void rightReleaseOverTheBareWindowOpensTheMenu()
+    {
+        QStringList captions;
+        for (QAction* action : window->popup()->actions())
+            captions << action->text();
+        QCOMPARE(captions, (QStringList{QStringLiteral("Play Again"), QStringLiteral("Exit Game")}));
+
+        bool opened = false;
+        QTimer::singleShot(50, [&opened] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened = true;
+                popup->close();
+            }
+        });
+        QTest::mouseClick(window.get(), Qt::RightButton, {}, QPoint(20, 20));
+        QTRY_VERIFY(opened);
+    }
+
+    void otherReleasesOpenNoMenu_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("overControl");
+        QTest::newRow("left on window") << int(Qt::LeftButton) << false;
+        QTest::newRow("middle on window") << int(Qt::MiddleButton) << false;
+        QTest::newRow("right on Play Now") << int(Qt::RightButton) << true;
+    }
+
+    void otherReleasesOpenNoMenu()
+    {
+        QFETCH(int, button);
+        QFETCH(bool, overControl);
+        bool opened = false;
+        QTimer::singleShot(100, [&opened] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened = true;
+                popup->close();
+            }
+        });
+        const QPoint where = overControl ? centreOf(window->control(Control::Command2), window.get()) : QPoint(20, 20);
+        QWidget* target = window->childAt(where) ? window->childAt(where) : window.get();
+        QTest::mouseClick(target, Qt::MouseButton(button), {}, target->mapFrom(window.get(), where));
+        QTest::qWait(150);
+        QVERIFY(!opened);
+    }
+
+    void menuItemsGoBackToTheMenuAndEndTheProgram()
+    {
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        window->playAgainAction()->trigger();
+        QVERIFY(window->control(Control::Command2)->isVisible());
+        QVERIFY(!window->cell(0)->isVisible());
+        window->exitGameAction()->trigger();
+        QCOMPARE(ends, 1);
+        window->close();
+        QCOMPARE(ends, 2);
+    }
+
+    void matchEndAsksYesOrNoAndNoReturnsToTheMenu()
+    {
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        QString shownText;
+        for (int game = 0; game < 5; ++game) {
+            if (game == 4) {
+                whenModalOpens([&shownText](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    QVERIFY(box);
+                    shownText = box->text();
+                    QTest::keyClick(box, Qt::Key_Escape);
+                });
+            }
+            // Whoever opens the game wins it down the left column.
+            for (int index : {0, 1, 3, 2, 6})
+                QTest::mouseClick(window->cell(index), Qt::LeftButton);
+            if (game < 4)
+                QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
+        }
+        QVERIFY(shownText.startsWith(QStringLiteral("Ann VS Bob\nAnn wins the match.\nAnn secured  3\n")));
+        QVERIFY(window->control(Control::Command2)->isVisible());
+        QCOMPARE(window->handlers().finishedGames(), 0);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
 #include "tst_mainwindow.moc"
