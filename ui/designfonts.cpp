@@ -22,7 +22,7 @@ const QHash<QString, QString>& substitutes()
         {QStringLiteral("Rockwell Extra Bold"), QStringLiteral("Roboto Slab")},
         {QStringLiteral("AtlandSketches BB"), QStringLiteral("Cabin Sketch")},
         {QStringLiteral("Blade 2"), QStringLiteral("League Spartan")},
-        {QStringLiteral("Blackadder ITC"), QStringLiteral("Kristi")},
+        {QStringLiteral("Blackadder ITC"), QStringLiteral("Lobster Two")},
         {QStringLiteral("Baskerville Old Face"), QStringLiteral("Goudy Bookletter 1911")},
         {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
         {QStringLiteral("Bauhaus 93"), QStringLiteral("Comfortaa")},

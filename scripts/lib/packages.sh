@@ -13,7 +13,7 @@ TAVRIN_FONT_PACKAGES=(
     fonts-kaushanscript fonts-staypuft fonts-yanone-kaffeesatz
     fonts-lobstertwo fonts-dancingscript fonts-roboto-slab
     fonts-comic-neue fonts-leckerli-one fonts-cabinsketch
-    fonts-league-spartan fonts-kristi fonts-goudybookletter
+    fonts-league-spartan fonts-goudybookletter
     fonts-liberation2 fonts-comfortaa fonts-blankenburg
 )
 
