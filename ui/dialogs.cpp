@@ -2,6 +2,7 @@
 
 #include "shownslice.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -22,13 +23,21 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(defaultText);
+    // Every repaint of the field lays out its whole text: with a very long
+    // name in it, the blinking cursor alone would keep the program busy.
+    const int flashTime = QApplication::cursorFlashTime();
     if (auto* edit = dialog.findChild<QLineEdit*>()) {
         // A name is taken whole, however long it is.
         edit->setMaxLength(std::numeric_limits<int>::max());
+        QObject::connect(edit, &QLineEdit::textChanged, &dialog, [flashTime](const QString& text) {
+            QApplication::setCursorFlashTime(text.size() > kShownCaptionLength ? 0 : flashTime);
+        });
         edit->setText(defaultText);
         edit->selectAll();
     }
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    QApplication::setCursorFlashTime(flashTime);
+    if (result != QDialog::Accepted)
         return {};
     return dialog.textValue();
 }

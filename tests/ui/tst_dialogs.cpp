@@ -159,6 +159,30 @@ private slots:
         });
         QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x")), name);
     }
+
+    // Catches a prompt that keeps repainting a very long name for its
+    // blinking cursor: each repaint lays out the whole text, and a million
+    // characters kept the program busy all the time.
+    void cursorStopsBlinkingWhileTheNameIsVeryLong()
+    {
+        const int flashTime = QApplication::cursorFlashTime();
+        QVERIFY(flashTime > 0);
+        int withLongName = -1;
+        int withShortName = -1;
+        whenModalOpens([&](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            edit->insert(QString(100'000, QLatin1Char('n')));
+            withLongName = QApplication::cursorFlashTime();
+            edit->setText(QStringLiteral("Ann"));
+            withShortName = QApplication::cursorFlashTime();
+            edit->insert(QString(100'000, QLatin1Char('n')));
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QString());
+        QCOMPARE(withLongName, 0);
+        QCOMPARE(withShortName, flashTime);
+        QCOMPARE(QApplication::cursorFlashTime(), flashTime);
+    }
 };
 
 QTEST_MAIN(DialogsTest)
