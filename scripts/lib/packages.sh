@@ -21,7 +21,7 @@ TAVRIN_FONT_PACKAGES=(
 # screenshots, the accessibility bus, and the validators of the
 # desktop files.
 TAVRIN_TEST_PACKAGES=(
-    xvfb xauth xdotool openbox x11-utils
+    xvfb xauth xdotool xclip openbox x11-utils
     python3-pyatspi at-spi2-core dbus dbus-x11
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream

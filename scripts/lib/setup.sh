@@ -51,3 +51,11 @@ tavrin_build() {
     cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build" </dev/null
     cmake --build "$TAVRIN_ROOT/build" -j"$(nproc)" </dev/null
 }
+
+# The tests that need no X server, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan/ (the program itself and the
+# end-to-end tests are left out of this tree).
+tavrin_build_sanitized() {
+    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build-asan" -DTAVRIN_SANITIZE=ON </dev/null
+    cmake --build "$TAVRIN_ROOT/build-asan" -j"$(nproc)" --target offscreen_tests </dev/null
+}
