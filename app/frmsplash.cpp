@@ -2,6 +2,7 @@
 
 #include "clickframe.h"
 #include "designfonts.h"
+#include "qtconversions.h"
 #include "splashhints.h"
 
 #include <QCloseEvent>
@@ -13,15 +14,6 @@
 namespace tavrin {
 
 namespace {
-
-constexpr int kWeightPlain = 400;
-constexpr int kWeightBold = 700;
-
-// The window is designed in twips, 15 to a pixel at 96 dpi.
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
 
 enum class Sizing { Fixed, ToText };
 

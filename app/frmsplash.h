@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qtconversions.h"
 #include "splashhandlers.h"
 #include "splashwindows.h"
 
@@ -27,7 +28,7 @@ public:
     explicit frmSplash(Form1Factory createForm1);
     ~frmSplash() override;
 
-    static constexpr QSize kClientSize{486, 278};
+    static constexpr QSize kClientSize = twipsRect(0, 0, 7290, 4170).size();
 
     SplashHandlers& handlers() { return code; }
     // The main window, once the hand-over has made it.

@@ -23,6 +23,14 @@ inline constexpr Integer kAnswerNo = 7;
 
 inline constexpr char16_t kCarriageReturn = u'\r';
 
+// Mouse buttons as the window's events number them.
+inline constexpr Integer kLeftButton = 1;
+inline constexpr Integer kRightButton = 2;
+inline constexpr Integer kMiddleButton = 4;
+
+// The character code of Enter.
+inline constexpr Integer kEnterKey = 13;
+
 // Adds and throws std::overflow_error instead of wrapping past the 16-bit range.
 Integer addChecked(Integer value, Integer increment);
 

@@ -23,13 +23,31 @@ void Form1::Command2_Click()
     form.setCaption(Control::Label4, firstPlayerName);
 }
 
-void Form1::Command3_Click()
+void Form1::rewriteCells(std::initializer_list<CellWrite> writes)
 {
     for (Integer i = 0; i < kCellCount; ++i) {
-        form.setCellEnabled(i, true);
-        form.setCellBackColor(i, kButtonFace);
-        form.setCellCaption(i, openCellCaption(i));
+        for (const CellWrite write : writes) {
+            switch (write) {
+            case CellWrite::Enable:
+                form.setCellEnabled(i, true);
+                break;
+            case CellWrite::Hide:
+                form.setCellVisible(i, false);
+                break;
+            case CellWrite::OpenCaption:
+                form.setCellCaption(i, openCellCaption(i));
+                break;
+            case CellWrite::ButtonFace:
+                form.setCellBackColor(i, kButtonFace);
+                break;
+            }
+        }
     }
+}
+
+void Form1::Command3_Click()
+{
+    rewriteCells({CellWrite::Enable, CellWrite::ButtonFace, CellWrite::OpenCaption});
     form.setVisible(Control::Label1, false);
     form.setVisible(Control::Label2, false);
     form.setVisible(Control::Command3, false);

@@ -4,6 +4,7 @@
 #include "formcontrols.h"
 
 #include <array>
+#include <initializer_list>
 #include <string>
 
 namespace tavrin {
@@ -30,9 +31,6 @@ public:
 
     Integer finishedGames() const { return gameCount; }
 
-    static constexpr Integer kRightButton = 2;
-    static constexpr Integer kEnterKey = 13;
-
     struct Line {
         Integer first, middle, last;
     };
@@ -44,6 +42,11 @@ public:
     }};
 
 private:
+    // What clearing the board writes on each cell; each caller lists the
+    // writes in its own order.
+    enum class CellWrite { Enable, Hide, OpenCaption, ButtonFace };
+    void rewriteCells(std::initializer_list<CellWrite> writes);
+
     void CheckResult();
     void winSteps(const Line& line);
     void drawSteps();

@@ -59,11 +59,7 @@ void Form1::startMatchWithSamePlayers()
     form.setCaption(Control::Label4, form.caption(Control::Frame1));
     form.setVisible(Control::Label1, false);
     form.setVisible(Control::Label2, false);
-    for (Integer i = 0; i < kCellCount; ++i) {
-        form.setCellEnabled(i, true);
-        form.setCellCaption(i, openCellCaption(i));
-        form.setCellBackColor(i, kButtonFace);
-    }
+    rewriteCells({CellWrite::Enable, CellWrite::OpenCaption, CellWrite::ButtonFace});
     gameCount = 0;
     form.setCellFocus(0);
 }
@@ -76,12 +72,7 @@ void Form1::GoToMainMenu()
     for (const Control control : {Control::Label1, Control::Label2, Control::Label3, Control::Label4, Control::Frame1,
                                   Control::Frame2, Control::List1, Control::List2})
         form.setVisible(control, false);
-    for (Integer i = 0; i < kCellCount; ++i) {
-        form.setCellEnabled(i, true);
-        form.setCellVisible(i, false);
-        form.setCellCaption(i, openCellCaption(i));
-        form.setCellBackColor(i, kButtonFace);
-    }
+    rewriteCells({CellWrite::Enable, CellWrite::Hide, CellWrite::OpenCaption, CellWrite::ButtonFace});
     gameCount = 0;
 }
 

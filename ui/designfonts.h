@@ -5,6 +5,10 @@
 
 namespace tavrin {
 
+inline constexpr int kWeightPlain = 400;
+inline constexpr int kWeightBold = 700;
+inline constexpr int kWeightExtraBold = 800;
+
 // A font as the window designs name it: family, point size, weight
 // (400 plain, 700 bold, 800 extra bold) and slant. A family that is not
 // installed is replaced by a packaged one of a similar look; size, weight and

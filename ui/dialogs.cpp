@@ -9,10 +9,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <array>
+#include <algorithm>
 #include <limits>
-#include <utility>
-#include <vector>
 
 namespace tavrin {
 
@@ -42,93 +40,123 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
     return dialog.textValue();
 }
 
-QString messageDisplayText(const QString& text, const QFontMetrics& metrics, int maxLineWidth)
-{
-    QString unified = text;
-    unified.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = unified.split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        // Very long lines are cut short so the box and its buttons stay on screen.
-        if (line.size() > kShownCaptionLength)
-            line = shownSlice(line, CaptionAnchor::Start);
-        if (metrics.horizontalAdvance(line) > maxLineWidth)
-            line = metrics.elidedText(line, Qt::ElideRight, maxLineWidth);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
 namespace {
 
 constexpr int kMaxMessageLineWidth = 640;
 
-enum Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
-
-struct ButtonSet {
-    std::vector<std::pair<QMessageBox::StandardButton, Answer>> buttons;
-    Answer onClose;
+// A stretch of a line: one of the names it was composed from, or the text
+// around them.
+struct Piece {
+    QString text;
+    bool isName;
 };
 
-ButtonSet buttonSet(int style)
+// Splits `line` at every occurrence of the names, the longer name first where
+// two start at the same place.
+QList<Piece> splitAtNames(const QString& line, const QStringList& names)
 {
-    switch (style & 0x7) {
-    case 1:
-        return {{{QMessageBox::Ok, Ok}, {QMessageBox::Cancel, Cancel}}, Cancel};
-    case 2:
-        return {{{QMessageBox::Abort, Abort}, {QMessageBox::Retry, Retry}, {QMessageBox::Ignore, Ignore}}, Abort};
-    case 3:
-        return {{{QMessageBox::Yes, Yes}, {QMessageBox::No, No}, {QMessageBox::Cancel, Cancel}}, Cancel};
-    case 4:
-        return {{{QMessageBox::Yes, Yes}, {QMessageBox::No, No}}, No};
-    case 5:
-        return {{{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}}, Cancel};
-    default:
-        return {{{QMessageBox::Ok, Ok}}, Ok};
+    QList<Piece> pieces;
+    qsizetype position = 0;
+    while (position < line.size()) {
+        qsizetype found = -1;
+        qsizetype foundLength = 0;
+        for (const QString& name : names) {
+            const qsizetype at = name.isEmpty() ? -1 : line.indexOf(name, position);
+            if (at >= 0 && (found < 0 || at < found || (at == found && name.size() > foundLength))) {
+                found = at;
+                foundLength = name.size();
+            }
+        }
+        if (found < 0) {
+            pieces.append({line.mid(position), false});
+            break;
+        }
+        if (found > position)
+            pieces.append({line.mid(position, found - position), false});
+        pieces.append({line.mid(found, foundLength), true});
+        position = found + foundLength;
     }
+    return pieces;
 }
 
-QMessageBox::Icon icon(int style)
+// The start and the end of a very long name, which is all that elision in
+// its middle keeps; no surrogate pair is split.
+QString nameEnds(const QString& name)
 {
-    switch (style & 0x70) {
-    case 16:
-        return QMessageBox::Critical;
-    case 32:
-        return QMessageBox::Question;
-    case 48:
-        return QMessageBox::Warning;
-    case 64:
-        return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    if (name.size() <= kShownCaptionLength)
+        return name;
+    qsizetype headLength = kShownCaptionLength / 2;
+    if (name.at(headLength - 1).isHighSurrogate())
+        --headLength;
+    qsizetype tailStart = name.size() - kShownCaptionLength / 2;
+    if (name.at(tailStart).isLowSurrogate())
+        ++tailStart;
+    return name.left(headLength) + name.mid(tailStart);
+}
+
+// Shortens the names inside a line that is too wide, each in its middle, so
+// that the text around them (" VS ", " secured  3") stays whole.
+QString fitLine(const QString& line, const QStringList& names, const QFontMetrics& metrics, int maxWidth)
+{
+    if (line.size() <= kShownCaptionLength && metrics.horizontalAdvance(line) <= maxWidth)
+        return line;
+    QList<Piece> pieces = splitAtNames(line, names);
+    int fixedWidth = 0;
+    QList<Piece*> namePieces;
+    for (Piece& piece : pieces) {
+        if (piece.isName) {
+            piece.text = nameEnds(piece.text);
+            namePieces.append(&piece);
+        } else {
+            piece.text = shownSlice(piece.text, CaptionAnchor::Start);
+            fixedWidth += metrics.horizontalAdvance(piece.text);
+        }
     }
+    // A pixel a seam for kerning across the pieces.
+    int available = maxWidth - fixedWidth - static_cast<int>(pieces.size());
+    // Narrow names keep their width; the wide ones share what is left.
+    std::sort(namePieces.begin(), namePieces.end(), [&metrics](const Piece* a, const Piece* b) {
+        return metrics.horizontalAdvance(a->text) < metrics.horizontalAdvance(b->text);
+    });
+    for (qsizetype i = 0; i < namePieces.size(); ++i) {
+        Piece& piece = *namePieces[i];
+        const auto share = static_cast<int>(std::max<qsizetype>(available, 0) / (namePieces.size() - i));
+        piece.text = metrics.elidedText(piece.text, Qt::ElideMiddle, share);
+        available -= metrics.horizontalAdvance(piece.text);
+    }
+    QString fitted;
+    for (const Piece& piece : pieces)
+        fitted += piece.text;
+    // Without names to shorten, or with too little room for them, the line
+    // is cut at its end rather than let the box grow off the screen.
+    if (metrics.horizontalAdvance(fitted) > maxWidth)
+        fitted = metrics.elidedText(fitted, Qt::ElideRight, maxWidth);
+    return fitted;
 }
 
 }  // namespace
 
-int runMsgBox(QWidget* parent, const QString& text, int style, const QString& title)
+QString messageDisplayText(const QString& text, const QStringList& names, const QFontMetrics& metrics,
+                           int maxLineWidth)
 {
-    const ButtonSet set = buttonSet(style);
-    QMessageBox box(icon(style), title, QString(), QMessageBox::NoButton, parent);
-    box.setText(messageDisplayText(text, box.fontMetrics(), kMaxMessageLineWidth));
+    QString unified = text;
+    unified.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    unified.replace(QChar(kCarriageReturn), QLatin1Char('\n'));
+    QStringList lines = unified.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = fitLine(line, names, metrics, maxLineWidth);
+    return lines.join(QLatin1Char('\n'));
+}
+
+Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
-    std::vector<QAbstractButton*> added;
-    QAbstractButton* closeButton = nullptr;
-    for (const auto& [button, answer] : set.buttons) {
-        added.push_back(box.addButton(button));
-        if (answer == set.onClose)
-            closeButton = added.back();
-    }
-    const auto defaultIndex = static_cast<std::size_t>((style >> 8) & 0x3);
-    if (defaultIndex < added.size())
-        box.setDefaultButton(qobject_cast<QPushButton*>(added[defaultIndex]));
-    box.setEscapeButton(closeButton);
-    box.exec();
-    const QAbstractButton* clicked = box.clickedButton();
-    for (std::size_t i = 0; i < added.size(); ++i) {
-        if (added[i] == clicked)
-            return set.buttons[i].second;
-    }
-    return set.onClose;
+    box.setText(messageDisplayText(text, names, box.fontMetrics(), kMaxMessageLineWidth));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    // Escape and the close button count as No.
+    return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
 }
 
 }  // namespace tavrin

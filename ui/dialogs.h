@@ -1,6 +1,9 @@
 #pragma once
 
+#include "basictypes.h"
+
 #include <QString>
+#include <QStringList>
 
 class QFontMetrics;
 class QWidget;
@@ -12,17 +15,16 @@ namespace tavrin {
 // the close button.
 QString runInputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText);
 
-// Modal message box. `style` combines a button set (0 OK, 1 OK/Cancel,
-// 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel), an icon
-// (16 critical, 32 question, 48 exclamation, 64 information) and a default
-// button (0, 256, 512 for the first, second, third). Each carriage return in
-// `text` starts a new line. Returns 1 OK, 2 Cancel, 3 Abort, 4 Retry,
-// 5 Ignore, 6 Yes, 7 No; closing the box answers as its cancel button does,
-// or No / OK where it has none.
-int runMsgBox(QWidget* parent, const QString& text, int style, const QString& title);
+// Modal question with Yes and No buttons and the warning icon, Yes the
+// default. Each carriage return in `text` starts a new line; `names` are the
+// parts of the text that may be shortened to keep the box on screen.
+// Returns kAnswerYes, or kAnswerNo for No, Escape and the close button.
+Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title);
 
-// Text as a message box shows it: carriage returns become line breaks, and
-// lines wider than `maxLineWidth` end in an ellipsis.
-QString messageDisplayText(const QString& text, const QFontMetrics& metrics, int maxLineWidth);
+// Text as the question shows it: carriage returns become line breaks, and in
+// a line wider than `maxLineWidth` the names give way in their middle to an
+// ellipsis, the text around them kept whole.
+QString messageDisplayText(const QString& text, const QStringList& names, const QFontMetrics& metrics,
+                           int maxLineWidth);
 
 }  // namespace tavrin

@@ -22,15 +22,6 @@ namespace tavrin {
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
-constexpr int kWeightPlain = 400;
-constexpr int kWeightBold = 700;
-constexpr int kWeightExtraBold = 800;
-
 CaptionLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& font, const QString& text = {})
 {
     auto* label = new CaptionLabel(parent);
@@ -54,6 +45,7 @@ QListWidget* makeList(QWidget* parent, const QRect& geometry)
     auto* list = new QListWidget(parent);
     list->setGeometry(geometry);
     list->setFont(designFont(QStringLiteral("Mistral"), 14.25, kWeightBold));
+    // The designed list holds one entry; the load handler clears it unseen.
     list->addItem(QStringLiteral("1"));
     list->setAccessibleName(scoreListName({}));
     list->hide();
@@ -74,11 +66,11 @@ Integer buttonNumber(Qt::MouseButton button)
 {
     switch (button) {
     case Qt::LeftButton:
-        return 1;
+        return kLeftButton;
     case Qt::RightButton:
-        return 2;
+        return kRightButton;
     case Qt::MiddleButton:
-        return 4;
+        return kMiddleButton;
     default:
         return 0;
     }
@@ -259,15 +251,35 @@ std::u16string MainWindow::caption(Control which) const
     case Control::Frame2:
         return toU16(Frame2->caption());
     case Control::Command2:
+        return toU16(Command2->text());
     case Control::Command3:
-        return toU16(static_cast<QPushButton*>(control(which))->text());
+        return toU16(Command3->text());
+    case Control::Label1:
+        return toU16(Label1->caption());
+    case Control::Label2:
+        return toU16(Label2->caption());
+    case Control::Label3:
+        return toU16(Label3->caption());
+    case Control::Label4:
+        return toU16(Label4->caption());
     case Control::List1:
     case Control::List2:
-        return {};
-    default:
-        return toU16(static_cast<CaptionLabel*>(control(which))->caption());
+        break;
     }
+    // A list box has no caption.
+    return {};
 }
+
+namespace {
+
+void setButtonCaption(QPushButton& button, const QString& caption)
+{
+    button.setText(caption);
+    // The default name would drop every "&" as a mnemonic marker.
+    button.setAccessibleName(shownSlice(caption, CaptionAnchor::Start));
+}
+
+}  // namespace
 
 void MainWindow::setCaption(Control which, std::u16string_view text)
 {
@@ -282,18 +294,25 @@ void MainWindow::setCaption(Control which, std::u16string_view text)
         List2->setAccessibleName(scoreListName(caption));
         break;
     case Control::Command2:
-    case Control::Command3: {
-        auto* button = static_cast<QPushButton*>(control(which));
-        button->setText(caption);
-        // The default name would drop every "&" as a mnemonic marker.
-        button->setAccessibleName(shownSlice(caption, CaptionAnchor::Start));
+        setButtonCaption(*Command2, caption);
         break;
-    }
+    case Control::Command3:
+        setButtonCaption(*Command3, caption);
+        break;
+    case Control::Label1:
+        Label1->setCaption(caption);
+        break;
+    case Control::Label2:
+        Label2->setCaption(caption);
+        break;
+    case Control::Label3:
+        Label3->setCaption(caption);
+        break;
+    case Control::Label4:
+        Label4->setCaption(caption);
+        break;
     case Control::List1:
     case Control::List2:
-        break;
-    default:
-        static_cast<CaptionLabel*>(control(which))->setCaption(caption);
         break;
     }
 }
@@ -327,11 +346,13 @@ std::u16string MainWindow::inputBox(std::u16string_view prompt, std::u16string_v
     return toU16(runInputBox(this, toQString(prompt), toQString(title), toQString(defaultText)));
 }
 
-Integer MainWindow::msgBox(std::u16string_view text, Integer style, std::u16string_view title)
+Integer MainWindow::msgBox(std::u16string_view text, Integer /*style*/, std::u16string_view title)
 {
     if (ending)
         return kAnswerNo;
-    return static_cast<Integer>(runMsgBox(this, toQString(text), style, toQString(title)));
+    // The rules ask one kind of question only (kYesNoExclamation), about the
+    // players the frames name.
+    return askYesNo(this, toQString(text), {Frame1->caption(), Frame2->caption()}, toQString(title));
 }
 
 void MainWindow::popupMenu()

@@ -2,6 +2,7 @@
 
 #include "form1.h"
 #include "formcontrols.h"
+#include "qtconversions.h"
 
 #include <QWidget>
 
@@ -29,7 +30,7 @@ public:
     ~MainWindow() override;
 
     // Client area, in pixels, and where it is placed on the screen.
-    static constexpr QRect kDesignedGeometry{426, 238, 453, 363};
+    static constexpr QRect kDesignedGeometry = twipsRect(6390, 3570, 6795, 5445);
 
     Form1& handlers() { return rules; }
 

@@ -3,6 +3,7 @@
 #include "basictypes.h"
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 
 #include <string>
@@ -16,6 +17,11 @@ constexpr int twipsToPixels(int twips)
     return twips / 15;
 }
 
+constexpr QRect twipsRect(int left, int top, int width, int height)
+{
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
 inline QString toQString(std::u16string_view text)
 {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
@@ -27,7 +33,8 @@ inline std::u16string toU16(const QString& text)
 }
 
 // An invalid QColor stands for the palette's button face, so that the face
-// follows the current palette rather than a copy of it.
+// follows the current palette rather than a copy of it. The button face is
+// the only system colour the rules write.
 QColor toQColor(Color color);
 
 }  // namespace tavrin

@@ -5,7 +5,8 @@
 namespace tavrin {
 
 // A standard push button whose caption wraps onto further lines when it is
-// wider than the button, as large captions on tall buttons need.
+// wider than the button, as large captions on tall buttons need. Enter and
+// Return press it while it has the focus, as Space does.
 class WrappingButton : public QPushButton {
     Q_OBJECT
 public:
@@ -13,6 +14,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace tavrin

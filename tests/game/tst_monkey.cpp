@@ -196,13 +196,13 @@ private:
             return static_cast<Integer>(random.below(5));
         const std::uint32_t roll = random.below(100);
         if (action == Action::ListKey)
-            return roll < 50 ? Form1::kEnterKey : static_cast<Integer>(random.next());
+            return roll < 50 ? kEnterKey : static_cast<Integer>(random.next());
         if (roll < 70)
             return static_cast<Integer>('1' + random.below(9));
         if (roll < 75)
             return '0';
         if (roll < 77)
-            return Form1::kEnterKey;
+            return kEnterKey;
         if (roll < 90)
             return static_cast<Integer>(32 + random.below(95));
         return static_cast<Integer>(random.next());
@@ -235,7 +235,7 @@ private:
             }
         }
         const bool clears = event.action == Action::Continue ||
-                            (event.code == Form1::kEnterKey &&
+                            (event.code == kEnterKey &&
                              (event.action == Action::CellKey || event.action == Action::ListKey));
 
         switch (event.action) {

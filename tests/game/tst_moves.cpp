@@ -281,7 +281,7 @@ private slots:
         setToMove(game, mover);
         game.mem.focusedCell = focus;
 
-        game.form.Command1_KeyPress(static_cast<Integer>(focus), Form1::kEnterKey);
+        game.form.Command1_KeyPress(static_cast<Integer>(focus), kEnterKey);
         QCOMPARE(boardOf(game.mem), QStringLiteral(".../.../..."));
         QCOMPARE(paintOf(game.mem), QStringLiteral(".../.../..."));
         QCOMPARE(shownControls(game.mem), kGameScreen);

@@ -99,8 +99,8 @@ private slots:
             QTest::keyClick(box, Qt::Key_Return);
         });
         const int answer =
-            runMsgBox(nullptr, QStringLiteral("a <b>&</b>\rb\rc"), 52, QStringLiteral("Tavrin"));
-        QCOMPARE(answer, 6);
+            askYesNo(nullptr, QStringLiteral("a <b>&</b>\rb\rc"), {}, QStringLiteral("Tavrin"));
+        QCOMPARE(answer, kAnswerYes);
         QCOMPARE(icon, QMessageBox::Warning);
         QCOMPARE(title, QStringLiteral("Tavrin"));
         QCOMPARE(shown, QStringLiteral("a <b>&</b>\nb\nc"));
@@ -129,25 +129,37 @@ private slots:
             else
                 box->close();
         });
-        QCOMPARE(runMsgBox(nullptr, QStringLiteral("q"), 52, QStringLiteral("Tavrin")), 7);
+        QCOMPARE(askYesNo(nullptr, QStringLiteral("q"), {}, QStringLiteral("Tavrin")), kAnswerNo);
     }
 
     void carriageReturnsBecomeLineBreaksOnScreen()
     {
         const QFontMetrics metrics(QApplication::font());
-        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc"), metrics, 640), QStringLiteral("a\nb\nc"));
+        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc"), {}, metrics, 640), QStringLiteral("a\nb\nc"));
     }
 
-    void overlongLinesAreCutWithAnEllipsis()
+    // Catches a question whose long names push the totals, or " VS " and the
+    // second name, out of the box.
+    void longNamesGiveWayInTheirMiddleAndEveryLineKeepsItsEnd()
     {
         const QFontMetrics metrics(QApplication::font());
-        const QString name(1'000'000, QLatin1Char('w'));
-        const QStringList lines = messageDisplayText(name + QStringLiteral(" VS Bo\rnext"), metrics, 640).split('\n');
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(lines[0].startsWith(QStringLiteral("www")));
-        QVERIFY(lines[0].endsWith(QChar(0x2026)));
-        QVERIFY(metrics.horizontalAdvance(lines[0]) <= 640);
-        QCOMPARE(lines[1], QStringLiteral("next"));
+        const QString first = QStringLiteral("Zo\U0001F600") + QString(1'000'000, QLatin1Char('w')) + QStringLiteral("!");
+        const QString second = QStringLiteral("Bo") + QString(3'000, QLatin1Char('b')) + QStringLiteral("?");
+        const QString text = first + QStringLiteral(" VS ") + second + QStringLiteral("\r") + first +
+                             QStringLiteral(" secured  3\rBob secured  2");
+        const QStringList lines = messageDisplayText(text, {first, second}, metrics, 640).split('\n');
+        QCOMPARE(lines.size(), 3);
+        const QString ellipsis(QChar(0x2026));
+        QVERIFY(lines[0].startsWith(QStringLiteral("Zo\U0001F600www")));
+        QVERIFY(lines[0].contains(QStringLiteral("w! VS Bob")));
+        QVERIFY(lines[0].endsWith(QStringLiteral("bb?")));
+        QCOMPARE(lines[0].count(ellipsis), 2);
+        QVERIFY(lines[1].startsWith(QStringLiteral("Zo\U0001F600www")));
+        QVERIFY(lines[1].endsWith(QStringLiteral("w! secured  3")));
+        QCOMPARE(lines[1].count(ellipsis), 1);
+        QCOMPARE(lines[2], QStringLiteral("Bob secured  2"));
+        for (const QString& line : lines)
+            QVERIFY(metrics.horizontalAdvance(line) <= 640);
     }
 
     void promptTakesAVeryLongNameWhole()
