@@ -97,7 +97,7 @@ private slots:
     // sizes and offsets that do not add up.
     void iconFileHoldsTheThreeDocumentedImages()
     {
-        const QByteArray ico = resource(QStringLiteral(":/tavrin/tavrin.ico"));
+        const QByteArray ico = resource(QStringLiteral(TAVRIN_ASSET_DIR "/tavrin.ico"));
         QVERIFY(ico.size() >= 6 + 16 * 3);  // header and three directory entries
         QCOMPARE(le16(ico, 0), quint16(0));
         QCOMPARE(le16(ico, 2), quint16(1));
@@ -137,7 +137,7 @@ private slots:
     // transparent corners and its marks in colours of their own.
     void iconImagesDecodeWithTransparentCorners()
     {
-        QByteArray ico = resource(QStringLiteral(":/tavrin/tavrin.ico"));
+        QByteArray ico = resource(QStringLiteral(TAVRIN_ASSET_DIR "/tavrin.ico"));
         QBuffer buffer(&ico);
         QImageReader reader(&buffer, "ico");
         QCOMPARE(reader.imageCount(), 3);
@@ -162,7 +162,7 @@ private slots:
     void programIconOffersTitleBarSizes()
     {
         const QIcon icon = programIcon();
-        for (const int size : {16, 32, 48}) {
+        for (const int size : kTitleBarIconSizes) {
             const QImage image = icon.pixmap(QSize(size, size)).toImage();
             QCOMPARE(image.size(), QSize(size, size));
             QVERIFY(qAlpha(image.pixel(0, 0)) < 32);  // the rounded corner, smoothed
@@ -173,8 +173,8 @@ private slots:
     // Catches a desktop icon size the generator failed to draw.
     void desktopIconsExistInEverySize()
     {
-        for (const int size : {16, 32, 48, 128, 256}) {
-            const QString path = QStringLiteral(TAVRIN_ICON_DIR "/tavrin-%1.png").arg(size);
+        for (const int size : {TAVRIN_ICON_SIZES}) {
+            const QString path = QStringLiteral(TAVRIN_ASSET_DIR "/icons/tavrin-%1.png").arg(size);
             const QImage image(path);
             QVERIFY2(!image.isNull(), qPrintable(path));
             QCOMPARE(image.size(), QSize(size, size));

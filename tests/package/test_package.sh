@@ -4,10 +4,11 @@
 # installs it, starts the installed program on a private X server, sees its
 # window appear and removes the package again.
 #
-# Usage: test_package.sh CPACK CPACK_CONFIG PACKAGES_SH
+# Usage: test_package.sh CPACK CPACK_CONFIG PACKAGES_SH ICON_SIZES
 #   CPACK         the cpack executable
 #   CPACK_CONFIG  CPackConfig.cmake of the build tree
 #   PACKAGES_SH   the project's package lists (for the font packages)
+#   ICON_SIZES    the desktop icon sizes, separated by semicolons
 # Installing needs root; without it the test stops after the validators and
 # reports itself skipped (exit 77).
 set -euo pipefail
@@ -20,6 +21,7 @@ readonly WINDOW_TIMEOUT=15
 cpack=$1
 cpack_config=$2
 packages_sh=$3
+IFS=';' read -r -a icon_sizes <<<"$4"
 # shellcheck source=../../scripts/lib/packages.sh
 . "$packages_sh"
 
@@ -85,7 +87,7 @@ check_tree() {
     [ -x "$root/usr/games/tavrin" ] || fail "no executable usr/games/tavrin"
     [ -f "$root/usr/share/applications/$APP_ID.desktop" ] || fail "no desktop entry"
     [ -f "$root/usr/share/metainfo/$APP_ID.metainfo.xml" ] || fail "no metainfo"
-    for size in 16 32 48 128 256; do
+    for size in "${icon_sizes[@]}"; do
         desc=$(file -b "$root/usr/share/icons/hicolor/${size}x${size}/apps/$APP_ID.png" 2>&1)
         case $desc in
             "PNG image data, $size x $size,"*) ;;

@@ -1,5 +1,5 @@
 // Draws the program's pictures: the splash logo and the icon in every form
-// the program and the desktop use. Usage: assetgen OUTPUT_DIRECTORY
+// the program and the desktop use. Usage: assetgen OUTPUT_DIRECTORY ICON_SIZE...
 #include "artwork.h"
 #include "icofile.h"
 
@@ -25,8 +25,8 @@ bool writeImage(const QImage& image, const QString& path, const char* format, in
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: assetgen OUTPUT_DIRECTORY\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: assetgen OUTPUT_DIRECTORY ICON_SIZE...\n");
         return 2;
     }
     using namespace tavrin::assets;
@@ -40,7 +40,12 @@ int main(int argc, char* argv[])
     // three components.
     bool ok = writeImage(logoImage(), out.filePath(QStringLiteral("logo.jpg")), "jpeg", 92);
 
-    for (const int size : {16, 32, 48, 128, 256}) {
+    for (int arg = 2; arg < argc; ++arg) {
+        const int size = QByteArray(argv[arg]).toInt();
+        if (size <= 0) {
+            std::fprintf(stderr, "assetgen: not an icon size: %s\n", argv[arg]);
+            return 2;
+        }
         ok = writeImage(iconImage(size, fullColours(size)),
                         out.filePath(QStringLiteral("icons/tavrin-%1.png").arg(size)), "png", -1) && ok;
     }
