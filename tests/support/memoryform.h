@@ -27,6 +27,7 @@ struct MemoryForm final : FormControls {
                                                {Control::Label1, u"WINNER"},
                                                {Control::Label3, u"Current Player"}};
     std::map<Control, bool> visible{{Control::Command2, true}};
+    // As designed: one entry, which the load handler clears unseen.
     std::vector<std::u16string> list1{u"1"};
     std::vector<std::u16string> list2{u"1"};
     int focusedCell = -1;
@@ -67,7 +68,12 @@ struct MemoryForm final : FormControls {
         if (!enabled && focusedCell == index)
             focusedCell = -1;
     }
-    void setCellVisible(Integer index, bool shown) override { cell(index).visible = shown; }
+    void setCellVisible(Integer index, bool shown) override
+    {
+        cell(index).visible = shown;
+        if (!shown && focusedCell == index)
+            focusedCell = -1;
+    }
     void setCellBackColor(Integer index, Color color) override { cell(index).backColor = color; }
     void setCellFocus(Integer index) override
     {
