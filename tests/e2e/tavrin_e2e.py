@@ -773,9 +773,13 @@ class DesktopTestCase(unittest.TestCase):
         program.wait_for(lambda p: self.find_top_level(p, prompt) is None,
                          "the prompt %r to close" % prompt)
 
-    def play_now(self, program, first, second):
-        """Presses Play Now and names the players; waits for the board."""
-        self.click_client(program, centre(PLAY_NOW))
+    def play_now(self, program, first, second, key=None):
+        """Presses Play Now, with a click or with key while it has the focus,
+        and names the players; waits for the board."""
+        if key:
+            self.desktop.key(key)
+        else:
+            self.click_client(program, centre(PLAY_NOW))
         self.answer_prompt(program, "Enter name of first player", first)
         self.answer_prompt(program, "Enter name of second player", second)
         return self.wait_state(program, lambda st: st.cells == [str(i) for i in range(1, 10)]

@@ -119,11 +119,12 @@ class MatchTest(e2e.DesktopTestCase):
     def test_two_matches_then_exit(self):
         # Catches a wrong match total or message, a box that does not take
         # real keys, red cells that outlive Continue, a Yes that does not
-        # start afresh, and an exit with a non-zero status.
+        # start afresh, an exit with a non-zero status, and a Play Now that
+        # ignores Enter while it has the focus.
         program = self.start_program()
         self.skip_splash(program)
         self.wait_state(program, lambda st: st.play_now == "Play Now", "the main menu")
-        self.play_now(program, "Alice", "Bob")
+        self.play_now(program, "Alice", "Bob", key="Return")
 
         # Game 1: Alice wins the left column.
         self.play_game(program, [0, 1, 3, 4, 6], "O", keys={1})

@@ -61,16 +61,21 @@ class LongNameTest(faults.FaultTestCase):
         self.assertIsNotNone(shown, what + " is shown")
         self.assertEqual(shown, NAME[:SHOWN], what + " holds the name's start as typed")
 
-    def assert_elided_name_line(self, line, rest, what):
-        """A line of the question that starts with the name, cut short with an ellipsis."""
-        self.assertTrue(line.endswith(ELLIPSIS), "%s is cut with an ellipsis: %r" % (what, line))
-        self.assertTrue(line.startswith(HEAD), "%s starts with the name as typed: %r" % (what, line))
-        self.assertTrue((NAME + rest).startswith(line[:-1]), "%s: %r" % (what, line))
+    def assert_shortened_name_line(self, line, rest, what):
+        """A line of the question that starts with the name, shortened in its
+        middle, and keeps its own end (the second name, the totals)."""
+        self.assertTrue(line.endswith(rest), "%s keeps its end %r: %r" % (what, rest, line))
+        head, ellipsis, tail = line[:-len(rest)].partition(ELLIPSIS)
+        self.assertEqual(ellipsis, ELLIPSIS, "%s shortens the name: %r" % (what, line))
+        self.assertTrue(head.startswith(HEAD) and NAME.startswith(head),
+                        "%s starts with the name as typed: %r" % (what, line))
+        self.assertTrue(NAME.endswith(tail), "%s ends the name as typed: %r" % (what, line))
 
     def test_million_character_name_through_a_whole_match(self):
         # Catches a prompt that cuts the name, controls that read it as
-        # markup or a mnemonic, a message box that grows off the screen, and
-        # a program frozen by laying the name out over and over.
+        # markup or a mnemonic, a message box that grows off the screen or
+        # loses the totals behind the name, and a program frozen by laying
+        # the name out over and over.
         self.idle_shares = []
         program = self.start_at_main_menu()
         self.put_on_clipboard(NAME)
@@ -119,9 +124,9 @@ class LongNameTest(faults.FaultTestCase):
 
         box, lines = self.read_question(program)
         self.assertEqual(len(lines), 5, "the question's lines: %r" % lines)
-        self.assert_elided_name_line(lines[0], " VS " + SECOND, "the question's first line")
-        self.assert_elided_name_line(lines[1], " wins the match.", "the question's second line")
-        self.assert_elided_name_line(lines[2], " secured  3", "the question's third line")
+        self.assert_shortened_name_line(lines[0], " VS " + SECOND, "the question's first line")
+        self.assert_shortened_name_line(lines[1], " wins the match.", "the question's second line")
+        self.assert_shortened_name_line(lines[2], " secured  3", "the question's third line")
         self.assertEqual(lines[3:], [SECOND + " secured  2", LAST_LINE])
         x, y, w, h = box.extents
         self.assertTrue(0 <= x and x + w <= faults.e2e.SCREEN_W and 0 <= y

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -275,6 +276,32 @@ private slots:
         QCOMPARE(window->cell(4)->text(), QStringLiteral("X"));
         QTest::keyClick(window->control(Control::List1), Qt::Key_Return);
         QCOMPARE(window->cell(4)->text(), QStringLiteral("5"));
+    }
+
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return on Play Now") << int(Control::Command2) << int(Qt::Key_Return);
+        QTest::newRow("Enter on Continue") << int(Control::Command3) << int(Qt::Key_Enter);
+    }
+
+    // Catches buttons that ignore Enter outside a dialog, as Qt's do.
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(int, button);
+        QFETCH(int, key);
+        auto* pressed = qobject_cast<QPushButton*>(window->control(static_cast<Control>(button)));
+        pressed->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        pressed->setFocus();
+        int clicks = 0;
+        connect(pressed, &QPushButton::clicked, this, [&clicks] { ++clicks; });
+        if (pressed == window->control(Control::Command2))
+            answerNamePrompts(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTest::keyClick(pressed, Qt::Key(key));
+        QCOMPARE(clicks, 1);
     }
 
     void rightReleaseOverTheBareWindowOpensTheMenu()
