@@ -61,6 +61,11 @@ QString cellAccessibleName(Integer index, const QString& caption)
     return QStringLiteral("Cell %1, %2").arg(number, shownSlice(caption, CaptionAnchor::Start));
 }
 
+template <class... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
+
 // Mouse buttons as the handlers number them.
 Integer buttonNumber(Qt::MouseButton button)
 {
@@ -171,7 +176,7 @@ void MainWindow::setTabOrder()
     chain(Command3);
 }
 
-QWidget* MainWindow::control(Control which) const
+MainWindow::TypedControl MainWindow::typedControl(Control which) const
 {
     switch (which) {
     case Control::Command2:
@@ -195,7 +200,12 @@ QWidget* MainWindow::control(Control which) const
     case Control::List2:
         return List2;
     }
-    return nullptr;
+    Q_UNREACHABLE();
+}
+
+QWidget* MainWindow::control(Control which) const
+{
+    return std::visit([](auto* widget) -> QWidget* { return widget; }, typedControl(which));
 }
 
 QListWidget* MainWindow::list(ScoreList which) const
@@ -245,76 +255,33 @@ void MainWindow::setCellFocus(Integer index)
 
 std::u16string MainWindow::caption(Control which) const
 {
-    switch (which) {
-    case Control::Frame1:
-        return toU16(Frame1->caption());
-    case Control::Frame2:
-        return toU16(Frame2->caption());
-    case Control::Command2:
-        return toU16(Command2->text());
-    case Control::Command3:
-        return toU16(Command3->text());
-    case Control::Label1:
-        return toU16(Label1->caption());
-    case Control::Label2:
-        return toU16(Label2->caption());
-    case Control::Label3:
-        return toU16(Label3->caption());
-    case Control::Label4:
-        return toU16(Label4->caption());
-    case Control::List1:
-    case Control::List2:
-        break;
-    }
-    // A list box has no caption.
-    return {};
+    return std::visit(Overloaded{
+                          [](const QPushButton* button) { return toU16(button->text()); },
+                          [](const CaptionLabel* label) { return toU16(label->caption()); },
+                          [](const CaptionFrame* frame) { return toU16(frame->caption()); },
+                          // A list box has no caption.
+                          [](const QListWidget* /*list*/) { return std::u16string{}; },
+                      },
+                      typedControl(which));
 }
-
-namespace {
-
-void setButtonCaption(QPushButton& button, const QString& caption)
-{
-    button.setText(caption);
-    // The default name would drop every "&" as a mnemonic marker.
-    button.setAccessibleName(shownSlice(caption, CaptionAnchor::Start));
-}
-
-}  // namespace
 
 void MainWindow::setCaption(Control which, std::u16string_view text)
 {
     const QString caption = toQString(text);
-    switch (which) {
-    case Control::Frame1:
-        Frame1->setCaption(caption);
-        List1->setAccessibleName(scoreListName(caption));
-        break;
-    case Control::Frame2:
-        Frame2->setCaption(caption);
-        List2->setAccessibleName(scoreListName(caption));
-        break;
-    case Control::Command2:
-        setButtonCaption(*Command2, caption);
-        break;
-    case Control::Command3:
-        setButtonCaption(*Command3, caption);
-        break;
-    case Control::Label1:
-        Label1->setCaption(caption);
-        break;
-    case Control::Label2:
-        Label2->setCaption(caption);
-        break;
-    case Control::Label3:
-        Label3->setCaption(caption);
-        break;
-    case Control::Label4:
-        Label4->setCaption(caption);
-        break;
-    case Control::List1:
-    case Control::List2:
-        break;
-    }
+    std::visit(Overloaded{
+                   [&caption](QPushButton* button) {
+                       button->setText(caption);
+                       // The default name would drop every "&" as a mnemonic marker.
+                       button->setAccessibleName(shownSlice(caption, CaptionAnchor::Start));
+                   },
+                   [&caption](CaptionLabel* label) { label->setCaption(caption); },
+                   [this, &caption](CaptionFrame* frame) {
+                       frame->setCaption(caption);
+                       (frame == Frame1 ? List1 : List2)->setAccessibleName(scoreListName(caption));
+                   },
+                   [](QListWidget* /*list*/) {},
+               },
+               typedControl(which));
 }
 
 void MainWindow::setVisible(Control which, bool visible)

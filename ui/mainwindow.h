@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <variant>
 
 class QListWidget;
 class QMenu;
@@ -76,6 +77,10 @@ private:
     void createControls();
     void createMenu();
     void setTabOrder();
+
+    // Each control with the type that says how it shows a caption.
+    using TypedControl = std::variant<QPushButton*, CaptionLabel*, CaptionFrame*, QListWidget*>;
+    TypedControl typedControl(Control which) const;
 
     Form1 rules{*this};
     std::array<GraphicalButton*, kCellCount> Command1{};
