@@ -37,7 +37,6 @@ import importlib.util
 import json
 import os
 import re
-import shlex
 import shutil
 import subprocess
 import sys
@@ -280,7 +279,7 @@ class ShellScanner:
                     redirect = True
                 elif s.startswith("<<", i):
                     tabs = s.startswith("<<-", i)
-                    m = re.compile(r"[ \t]*(\S+)").match(s, i + 2 + tabs)
+                    m = re.compile(r"[ \t]*([^\s;&|<>()]*)").match(s, i + 2 + tabs)
                     self.heredocs.append((re.sub(r"[\"'\\]", "", m.group(1)), tabs))
                     i = m.end()
                 else:
@@ -453,21 +452,28 @@ def scan_python(files):
         name = f.attr if isinstance(f, ast.Attribute) else getattr(f, "id", None)
         return name in wrappers
 
+    functions = (ast.FunctionDef, ast.AsyncFunctionDef)
+
     def scopes(tree):
-        """Each function (and the module) with the values its names get."""
-        for scope in [tree] + [n for n in ast.walk(tree)
-                               if isinstance(n, (ast.FunctionDef, ast.AsyncFunctionDef))]:
+        """Each function (and the module): its own nodes (those of the
+        functions it defines left out), and the values its names get."""
+        for scope in [tree] + [n for n in ast.walk(tree) if isinstance(n, functions)]:
+            nodes, todo = [], list(ast.iter_child_nodes(scope))
+            while todo:
+                nodes.append(todo.pop())
+                if not isinstance(nodes[-1], functions):
+                    todo += ast.iter_child_nodes(nodes[-1])
             names = {}
-            for node in ast.walk(scope):
+            for node in nodes:
                 if isinstance(node, ast.Assign):
                     for target in node.targets:
                         if isinstance(target, ast.Name):
                             names.setdefault(target.id, []).append(node.value)
-            yield scope, names
+            yield scope, nodes, names
 
     def program(node, names, depth=0):
         if isinstance(node, ast.Constant) and isinstance(node.value, str):
-            words = shlex.split(node.value)
+            words = node.value.split()
             return words[0] if words else None
         if isinstance(node, (ast.List, ast.Tuple)) and node.elts:
             return program(node.elts[0], names, depth)
@@ -484,11 +490,11 @@ def scan_python(files):
     while True:  # the files' functions that pass an argument on to a spawn
         found = set()
         for tree in trees.values():
-            for scope, _ in scopes(tree):
+            for scope, nodes, _ in scopes(tree):
                 if isinstance(scope, ast.Module):
                     continue
                 params = {a.arg for a in scope.args.args + scope.args.kwonlyargs}
-                for call in ast.walk(scope):
+                for call in nodes:
                     if (isinstance(call, ast.Call) and call.args and spawned(call, wrappers)
                             and isinstance(call.args[0], ast.Name) and call.args[0].id in params):
                         found.add(scope.name)
@@ -499,8 +505,8 @@ def scan_python(files):
     commands, modules = {}, {}
     local = {os.path.splitext(os.path.basename(p))[0] for p in trees}
     for path, tree in trees.items():
-        for scope, names in scopes(tree):
-            for call in ast.walk(scope):
+        for _, nodes, names in scopes(tree):
+            for call in nodes:
                 if isinstance(call, ast.Call) and call.args and spawned(call, wrappers):
                     command = program(call.args[0], names)
                     if command and ("/" not in command or command.startswith("/")):
@@ -549,6 +555,8 @@ def scan_ctest(build):
 
 def project_files():
     listed = run("git", "-C", ROOT, "ls-files", "--cached", "--others", "--exclude-standard", "-z")
+    if not listed:
+        sys.exit("git ls-files lists no files in " + ROOT)
     shell, python, cmake = [], [], []
     for path in sorted(set(filter(None, listed.split("\0")))):
         full = os.path.join(ROOT, path)
@@ -701,7 +709,7 @@ def main():
     depends, providers = installed_packages()
     base = closure(BASE, depends, providers)
     failures = []
-    for entry in ("scripts/run", "scripts/test", "scripts/bench"):
+    for entry in sorted({entry for _, entries in FILE_SCOPES for entry in entries}):
         with open(os.path.join(ROOT, entry), encoding="utf-8") as f:
             names = sorted(set(re.findall(r"\$\{(TAVRIN_\w+_PACKAGES)\[@\]\}", f.read())))
         listed = [p for name in names for p in lists.get(name, [])]
@@ -715,8 +723,8 @@ def main():
                 continue
             if (kind, name) not in packages:
                 if absent:
-                    print("note: %s not checked: not on this machine, and %s lacks %s"
-                          % (what, entry, " ".join(absent)))
+                    print("note: %s not checked: not on this machine, nor are all the packages"
+                          " %s installs (%s)" % (what, entry, " ".join(absent)))
                 else:
                     failures.append("%s: not on this machine, although %s are installed"
                                     % (what, where))
