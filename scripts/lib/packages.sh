@@ -19,13 +19,15 @@ TAVRIN_FONT_PACKAGES=(
 
 # The end-to-end tests: an X server, a window manager, input and
 # screenshots, the accessibility bus, and the validators of the
-# desktop files.
+# desktop files; the package test's man. The test packages_cover_commands
+# (scripts/lib/check_packages.py) checks that these lists provide every
+# command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
     xvfb xauth xdotool xclip openbox x11-utils
     python3-pyatspi at-spi2-core dbus dbus-x11
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
-    dpkg-dev file
+    dpkg-dev file man-db
 )
 
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST
