@@ -19,13 +19,15 @@ TAVRIN_FONT_PACKAGES=(
 
 # The end-to-end tests: an X server, a window manager, input and
 # screenshots, the accessibility bus, and the validators of the
-# desktop files.
+# desktop files; on Wayland a headless compositor with its screenshots,
+# Qt's Wayland plugin, and what the virtual input client builds with.
 TAVRIN_TEST_PACKAGES=(
     xvfb xauth xdotool xclip openbox x11-utils
     python3-pyatspi at-spi2-core dbus dbus-x11
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
     dpkg-dev file
+    sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
 )
 
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST
