@@ -3,10 +3,12 @@
 #include "clickframe.h"
 #include "designfonts.h"
 #include "qtconversions.h"
+#include "splashborder.h"
 #include "splashhints.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -35,15 +37,16 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, cons
 }  // namespace
 
 frmSplash::frmSplash(Form1Factory createForm1)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint), form1Factory(std::move(createForm1))
+    : QWidget(nullptr, splashWindowFlags()), form1Factory(std::move(createForm1))
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setFixedSize(kClientSize);
+    const QSize size = kClientSize + QSize(2 * ownBorder, 2 * ownBorder);
+    setFixedSize(size);
     const QRect screenArea = screen()->geometry();
     // The client area is placed, so a border of even width keeps it centred.
-    setGeometry(QRect(QPoint(screenArea.x() + (screenArea.width() - kClientSize.width()) / 2,
-                             screenArea.y() + (screenArea.height() - kClientSize.height()) / 2),
-                      kClientSize));
+    setGeometry(QRect(QPoint(screenArea.x() + (screenArea.width() - size.width()) / 2,
+                             screenArea.y() + (screenArea.height() - size.height()) / 2),
+                      size));
     createControls();
     requestSplashDecorations(*this);
 
@@ -64,7 +67,7 @@ void frmSplash::createControls()
 {
     Frame1 = new ClickFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twipsRect(120, 0, 7080, 4050));
+    Frame1->setGeometry(twipsRect(120, 0, 7080, 4050).translated(ownBorder, ownBorder));
     connect(Frame1, &ClickFrame::clicked, this, [this] { code.Frame1_Click(); });
 
     // Created back to front: lblProductName lies in front of lblCompanyProduct.
@@ -107,6 +110,17 @@ void frmSplash::onTimer()
     // a wake-up every second.
     if (code.ticksDone())
         Timer1->stop();
+}
+
+void frmSplash::paintEvent(QPaintEvent*)
+{
+    if (ownBorder == 0)
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Shadow), ownBorder, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    // A pen straddles the outline it follows: inset by half its width.
+    const qreal inset = ownBorder / 2.0;
+    painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
 }
 
 void frmSplash::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qtconversions.h"
+#include "splashborder.h"
 #include "splashhandlers.h"
 #include "splashwindows.h"
 
@@ -35,6 +36,7 @@ public:
     QWidget* form1() const { return Form1; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -49,6 +51,9 @@ private:
 
     SplashHandlers code{*this};
     Form1Factory form1Factory;
+    // The line this window draws around its client area where the platform
+    // draws no border for it.
+    const int ownBorder = splashOwnBorder();
     QPointer<QWidget> Form1;
     ClickFrame* Frame1 = nullptr;
     QTimer* Timer1 = nullptr;

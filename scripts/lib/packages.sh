@@ -19,7 +19,9 @@ TAVRIN_FONT_PACKAGES=(
 
 # The end-to-end tests: an X server, a window manager, input and
 # screenshots, the accessibility bus, and the validators of the
-# desktop files; the package test's man. The test packages_cover_commands
+# desktop files; the package test's man; on Wayland a headless compositor
+# with its screenshots, Qt's Wayland plugin, and what the virtual input
+# client builds with. The test packages_cover_commands
 # (scripts/lib/check_packages.py) checks that these lists provide every
 # command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
@@ -28,6 +30,7 @@ TAVRIN_TEST_PACKAGES=(
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
     dpkg-dev file man-db
+    sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
 )
 
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST

@@ -127,8 +127,9 @@ def _die_with_parent():
 
 
 def _spawn(args, **kwargs):
+    kwargs.setdefault("stdin", subprocess.DEVNULL)
     proc = subprocess.Popen(args, start_new_session=True, preexec_fn=_die_with_parent,
-                            stdin=subprocess.DEVNULL, **kwargs)
+                            **kwargs)
     _started.append(proc)
     return proc
 
@@ -162,8 +163,34 @@ def _stop_group(proc, grace=3.0):
         pass
 
 
+def desktop_env(workdir, **extra):
+    """The environment for programs on a private desktop: its own home and
+    runtime directory in workdir, none of the caller's display or Qt
+    settings, then extra."""
+    env = dict(os.environ)
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
+                 "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                 "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "SESSION_MANAGER"):
+        env.pop(name, None)
+    env["HOME"] = os.path.join(workdir, "home")
+    env["XDG_RUNTIME_DIR"] = os.path.join(workdir, "runtime")
+    env["XDG_CONFIG_HOME"] = os.path.join(workdir, "home", ".config")
+    env["XDG_CACHE_HOME"] = os.path.join(workdir, "home", ".cache")
+    for d in (env["HOME"], env["XDG_RUNTIME_DIR"]):
+        os.makedirs(d, mode=0o700, exist_ok=True)
+    env.update(extra)
+    return env
+
+
 class Desktop:
-    """A private X server with a window manager; start() then close()."""
+    """A private X server with a window manager; start() then close().
+
+    A desktop of another window system offers the same methods (see
+    tests/wayland/sway_desktop.py); platform is the Qt platform plugin the
+    program runs with there.
+    """
+
+    platform = "xcb"
 
     def __init__(self, workdir):
         self.workdir = workdir
@@ -222,20 +249,7 @@ class Desktop:
 
     def child_env(self, **extra):
         """The environment for programs on this desktop."""
-        env = dict(os.environ)
-        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
-                     "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
-                     "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "SESSION_MANAGER"):
-            env.pop(name, None)
-        env["DISPLAY"] = self.display
-        env["HOME"] = os.path.join(self.workdir, "home")
-        env["XDG_RUNTIME_DIR"] = os.path.join(self.workdir, "runtime")
-        env["XDG_CONFIG_HOME"] = os.path.join(self.workdir, "home", ".config")
-        env["XDG_CACHE_HOME"] = os.path.join(self.workdir, "home", ".cache")
-        for d in (env["HOME"], env["XDG_RUNTIME_DIR"]):
-            os.makedirs(d, mode=0o700, exist_ok=True)
-        env.update(extra)
-        return env
+        return desktop_env(self.workdir, DISPLAY=self.display, **extra)
 
     def close(self):
         if self.xlib is not None:
@@ -373,7 +387,7 @@ class Program:
         self.log_path = os.path.join(self.desktop.workdir, "tavrin-%d.log" % runs)
         log = open(self.log_path, "wb")
         env = self.desktop.child_env(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                                     QT_QPA_PLATFORM="xcb")
+                                     QT_QPA_PLATFORM=self.desktop.platform)
         self.proc = _spawn([self.binary], stdout=log, stderr=subprocess.STDOUT, env=env)
         log.close()
         return self
@@ -645,11 +659,12 @@ class DesktopTestCase(unittest.TestCase):
     """Gives each test a fresh desktop and the steps a player takes."""
 
     binary = None
+    desktop_class = Desktop
 
     def setUp(self):
         self.workdir = tempfile.mkdtemp(prefix="tavrin-e2e-")
         self.addCleanup(shutil.rmtree, self.workdir, True)
-        self.desktop = Desktop(self.workdir)
+        self.desktop = self.desktop_class(self.workdir)
         self.addCleanup(self.desktop.close)
         self.desktop.start()
         self.programs = []

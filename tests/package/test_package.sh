@@ -127,6 +127,8 @@ for pkg in "${TAVRIN_FONT_PACKAGES[@]}"; do
 done
 # Computed from the executable, not written by hand.
 [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks the shared libraries (no libqt6widgets6)"
+[[ ", $(dpkg-deb -f "$deb" Recommends)," == *", qt6-wayland,"* ]] \
+    || fail "Recommends lacks qt6-wayland, for running natively on Wayland"
 
 # Its files, as they will lie on the disk.
 dpkg-deb -x "$deb" "$work/root"
