@@ -28,8 +28,8 @@ TAVRIN_TEST_PACKAGES=(
     dpkg-dev file
 )
 
-# The benchmark (scripts/bench): an X server, and Xlib with the XTEST
-# extension for its measuring client and its bare X11 program.
+# The benchmark (scripts/bench): an X server, and Xlib with the XTEST and
+# DAMAGE extensions for its measuring client and its bare X11 program.
 TAVRIN_BENCH_PACKAGES=(
-    xvfb libx11-dev libxtst-dev python3
+    xvfb libx11-dev libxtst-dev libxdamage-dev python3
 )
