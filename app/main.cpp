@@ -1,3 +1,4 @@
+#include "afterfirstframe.h"
 #include "frmsplash.h"
 #include "mainwindow.h"
 #include "programicon.h"
@@ -22,8 +23,8 @@ int main(int argc, char* argv[])
 
     tavrin::frmSplash splash([] { return new tavrin::MainWindow; });
     splash.show();
-    // Decoding the icon loads Qt's image plugins; after the first map it no
-    // longer delays the splash.
-    QApplication::setWindowIcon(tavrin::programIcon());
+    // Decoding the icon loads Qt's image plugins; once the splash's first
+    // frame is out it no longer delays the splash.
+    tavrin::afterFirstFrame(splash, [] { QApplication::setWindowIcon(tavrin::programIcon()); });
     return QApplication::exec();
 }
