@@ -337,6 +337,9 @@ def main():
             previous = json.load(stored).get("figures")
 
     workdir = tempfile.mkdtemp(prefix="tavrin-bench-")
+    # Pages of files just built count as dirty until written back, and would
+    # swell the programs' Private_Dirty.
+    os.sync()
     load_before = os.getloadavg()
     server = Xvfb(workdir)
     # Ends the X server, and with it every program on it, when interrupted.
