@@ -2,10 +2,11 @@
 # shellcheck shell=bash disable=SC2034
 
 # Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
-# its platform plugins).
+# its platform plugins); fontconfig, which the program starts early.
 TAVRIN_BUILD_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    libfontconfig-dev
 )
 
 # Free fonts that stand in for the families the windows name.
