@@ -1,3 +1,4 @@
+#include "afterfirstframe.h"
 #include "frmsplash.h"
 #include "mainwindow.h"
 #include "programicon.h"
@@ -6,8 +7,24 @@
 #include <QPixmapCache>
 #include <QThreadPool>
 
+#include <fontconfig/fontconfig.h>
+#include <malloc.h>
+
+#include <thread>
+
 int main(int argc, char* argv[])
 {
+    // Every thread allocates in the one arena: a further arena would keep
+    // its own freed pages, such as the 0.1 MiB fontconfig's start-up leaves.
+    mallopt(M_ARENA_MAX, 1);
+    // Fontconfig reads its configuration and font caches when Qt first asks
+    // for a font, as the splash does at once; a thread does it while
+    // QApplication connects to the display. Not when Qt will take
+    // DESKTOP_STARTUP_ID out of the environment meanwhile: fontconfig reads
+    // the environment without a lock.
+    std::jthread fontconfigStart;
+    if (!qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID"))
+        fontconfigStart = std::jthread([] { FcInit(); });
     QApplication app(argc, argv);
     // Qt paints large areas with the help of pooled threads, and each of them
     // wakes once, 30 s after its last job, to end; kept, they sleep for good.
@@ -20,10 +37,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
 
+    if (fontconfigStart.joinable())
+        fontconfigStart.join();
     tavrin::frmSplash splash([] { return new tavrin::MainWindow; });
     splash.show();
-    // Decoding the icon loads Qt's image plugins; after the first map it no
-    // longer delays the splash.
-    QApplication::setWindowIcon(tavrin::programIcon());
+    // Decoding the icon loads Qt's image plugins; once the splash's first
+    // frame is out it no longer delays the splash.
+    tavrin::afterFirstFrame(splash, [] { QApplication::setWindowIcon(tavrin::programIcon()); });
     return QApplication::exec();
 }

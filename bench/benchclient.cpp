@@ -1,8 +1,10 @@
 // Starts one program on the X server and measures it from outside: the time
-// from exec to its first top-level window mapped, the hand-over from a click
-// on the splash frame to the next window mapped, the peak resident memory
-// after a full match played with synthetic clicks and keys, and its
-// voluntary context switches while nobody touches it.
+// from exec to its first top-level window mapped and to the first pixels
+// drawn into it (seen through the DAMAGE extension), the hand-over from a
+// click on the splash frame to the next window mapped, the written private
+// memory after the hand-over and after a full match played with synthetic
+// clicks and keys, the peak resident memory, and its voluntary context
+// switches while nobody touches it.
 //
 // Usage: benchclient [options] -- program [arguments]
 //   --click X,Y        click at (X,Y) of the first window, --click-after-ms
@@ -10,7 +12,8 @@
 //   --click-after-ms N (default 300)
 //   --match            then play a full match on the main window
 //   --windows N        wait until N top-level windows have mapped (default 1)
-//   --settle-ms N      wait this long before reading the memory (default 300)
+//   --settle-ms N      wait this long before reading the memory, after the
+//                      hand-over and at the end (default 300)
 //   --idle-at S        start counting wake-ups at S seconds of CLOCK_MONOTONIC
 //   --idle-ms N        count wake-ups over N ms (0: not at all; default 0)
 //   --log FILE         the program's output (default /dev/null)
@@ -24,6 +27,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 
 #include <fcntl.h>
@@ -153,6 +157,13 @@ long statusField(const std::string& path, const std::string& field)
     return -1;
 }
 
+// The memory the process wrote to and shares with nobody (heap, stacks,
+// relocated data), in KiB; library pages it only reads are not in it.
+long privateDirtyKib(pid_t pid)
+{
+    return statusField("/proc/" + std::to_string(pid) + "/smaps_rollup", "Private_Dirty");
+}
+
 // Voluntary context switches of each thread, by thread id, with its name.
 struct ThreadCount {
     long switches = 0;
@@ -239,24 +250,15 @@ void watchIdle(pid_t pid, double ms)
     std::printf("idle_threads_begun %d\n", begun);
 }
 
-// Time on a CPU of all the process's threads so far, in ms: the part of the
-// start-up that a busy machine does not lengthen.
+// Time on a CPU of all the process's threads so far, ended ones included,
+// in ms: the part of the start-up that a busy machine does not lengthen.
 double cpuMs(pid_t pid)
 {
-    const std::string base = "/proc/" + std::to_string(pid) + "/task";
-    double total = 0;
-    if (DIR* tasks = opendir(base.c_str())) {
-        while (const dirent* entry = readdir(tasks)) {
-            if (entry->d_name[0] == '.')
-                continue;
-            std::ifstream schedstat(base + "/" + entry->d_name + "/schedstat");
-            double onCpuNs = 0;
-            if (schedstat >> onCpuNs)
-                total += onCpuNs / 1e6;
-        }
-        closedir(tasks);
-    }
-    return total;
+    clockid_t clock{};
+    timespec spent{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &spent) != 0)
+        return -1;
+    return static_cast<double>(spent.tv_sec) * 1e3 + static_cast<double>(spent.tv_nsec) * 1e-6;
 }
 
 class Session {
@@ -264,8 +266,47 @@ public:
     explicit Session(Display* display) : dpy(display), root(DefaultRootWindow(display))
     {
         pidAtom = XInternAtom(dpy, "_NET_WM_PID", False);
+        int damageErrorBase = 0;
+        if (!XDamageQueryExtension(dpy, &damageEventBase, &damageErrorBase))
+            fail("the X server has no DAMAGE extension");
         XSelectInput(dpy, root, SubstructureNotifyMask);
         XSync(dpy, False);
+    }
+
+    // Reports every drawing on the screen from now on. Made on the root
+    // window before the program starts, it cannot miss a first frame the
+    // way one made on the program's window, once seen, could.
+    void watchDrawing()
+    {
+        screenDamage = XDamageCreate(dpy, root, XDamageReportRawRectangles);
+        XSync(dpy, False);
+    }
+
+    void stopWatchingDrawing()
+    {
+        if (screenDamage != None)
+            XDamageDestroy(dpy, screenDamage);
+        screenDamage = None;
+        XFlush(dpy);
+    }
+
+    // Waits for the first drawing inside the mapped window; returns the
+    // moment it was seen, or nothing at the deadline. Nothing can be drawn
+    // into a window before its MapNotify, so none is missed in between.
+    std::optional<double> waitForDrawing(Window window, double deadline)
+    {
+        while (true) {
+            XEvent event{};
+            if (!nextEvent(event, deadline))
+                return std::nullopt;
+            const double arrived = monotonicSeconds();
+            if (event.type != damageEventBase + XDamageNotify)
+                continue;
+            const auto& drawn = reinterpret_cast<const XDamageNotifyEvent&>(event).area;
+            const auto place = places.find(window);
+            if (place == places.end() || intersects(drawn, place->second))
+                return arrived;
+        }
     }
 
     void setChild(pid_t pid) { child = pid; }
@@ -355,7 +396,26 @@ private:
             poll(&fd, 1, static_cast<int>(left * 1000) + 1);
         }
         XNextEvent(dpy, &event);
+        // Top-level windows' places, for telling whose drawing a damage is.
+        if (event.type == CreateNotify && event.xcreatewindow.parent == root) {
+            const XCreateWindowEvent& created = event.xcreatewindow;
+            places[created.window] = {static_cast<short>(created.x), static_cast<short>(created.y),
+                                      static_cast<unsigned short>(created.width),
+                                      static_cast<unsigned short>(created.height)};
+        } else if (event.type == ConfigureNotify && event.xconfigure.event == root) {
+            const XConfigureEvent& moved = event.xconfigure;
+            places[moved.window] = {static_cast<short>(moved.x), static_cast<short>(moved.y),
+                                    static_cast<unsigned short>(moved.width),
+                                    static_cast<unsigned short>(moved.height)};
+        } else if (event.type == DestroyNotify && event.xdestroywindow.event == root) {
+            places.erase(event.xdestroywindow.window);
+        }
         return true;
+    }
+
+    static bool intersects(const XRectangle& a, const XRectangle& b)
+    {
+        return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
     }
 
     pid_t windowPid(Window window)
@@ -380,6 +440,9 @@ private:
     Window root;
     Atom pidAtom = None;
     pid_t child = -1;
+    int damageEventBase = 0;
+    Damage screenDamage = None;
+    std::map<Window, XRectangle> places;
 };
 
 pid_t start(const Options& options)
@@ -487,6 +550,7 @@ int main(int argc, char** argv)
         fail("the X server has no XTEST extension");
     Session session(dpy);
 
+    session.watchDrawing();
     const double started = monotonicSeconds();
     const pid_t child = start(options);
     session.setChild(child);
@@ -504,8 +568,16 @@ int main(int argc, char** argv)
     const auto first = session.waitFor(MapNotify, started + 20);
     if (!first)
         return finish("no window mapped");
+    const double startupCpuMs = cpuMs(child);
+    const auto drawn = session.waitForDrawing(first->first, started + 20);
+    if (!drawn)
+        return finish("nothing drawn in the first window");
+    const double firstFrameCpuMs = cpuMs(child);
+    session.stopWatchingDrawing();
     std::printf("startup_ms %.3f\n", (first->second - started) * 1000);
-    std::printf("startup_cpu_ms %.3f\n", cpuMs(child));
+    std::printf("startup_cpu_ms %.3f\n", startupCpuMs);
+    std::printf("first_frame_ms %.3f\n", (*drawn - started) * 1000);
+    std::printf("first_frame_cpu_ms %.3f\n", firstFrameCpuMs);
     std::fflush(stdout);
 
     int mapped = 1;
@@ -525,6 +597,8 @@ int main(int argc, char** argv)
         mainWindow = next->first;
         std::printf("handover_ms %.3f\n", (next->second - clicked) * 1000);
         std::printf("handover_cpu_ms %.3f\n", cpuMs(child) - cpuBefore);
+        sleepMs(options.settleMs);
+        std::printf("handover_private_dirty_kib %ld\n", privateDirtyKib(child));
         std::fflush(stdout);
     }
     for (; mapped < options.windows; ++mapped) {
@@ -548,6 +622,7 @@ int main(int argc, char** argv)
     const std::string statusPath = "/proc/" + std::to_string(child) + "/status";
     std::printf("vmhwm_kib %ld\n", statusField(statusPath, "VmHWM"));
     std::printf("vmrss_kib %ld\n", statusField(statusPath, "VmRSS"));
+    std::printf("private_dirty_kib %ld\n", privateDirtyKib(child));
     if (!options.smaps.empty()) {
         std::ifstream map("/proc/" + std::to_string(child) + "/smaps");
         std::ofstream(options.smaps) << map.rdbuf();

@@ -2,10 +2,11 @@
 # shellcheck shell=bash disable=SC2034
 
 # Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
-# its platform plugins).
+# its platform plugins); fontconfig, which the program starts early.
 TAVRIN_BUILD_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    libfontconfig-dev
 )
 
 # Free fonts that stand in for the families the windows name.
@@ -33,8 +34,8 @@ TAVRIN_TEST_PACKAGES=(
     sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
 )
 
-# The benchmark (scripts/bench): an X server, and Xlib with the XTEST
-# extension for its measuring client and its bare X11 program.
+# The benchmark (scripts/bench): an X server, and Xlib with the XTEST and
+# DAMAGE extensions for its measuring client and its bare X11 program.
 TAVRIN_BENCH_PACKAGES=(
-    xvfb libx11-dev libxtst-dev python3
+    xvfb libx11-dev libxtst-dev libxdamage-dev python3
 )
