@@ -37,7 +37,9 @@ TARGETS = {
     "startup_ms": "<= 1.10 x bare Qt",
     "handover_ms": "<= 20 ms",
     "private_dirty_match_mib": "<= floor + 1.5 MiB",
-    "peak_rss_mib": "< 30.8 MiB",
+    # Shown beside the written memory, without a target: it counts the
+    # library pages every Qt program on the desktop shares.
+    "peak_rss_mib": "-",
     "idle_wakeups_per_min": "<= bare Qt",
     "qt_move_us": "< 500 us",
     "memory_move_us": "-",
