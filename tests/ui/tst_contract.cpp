@@ -109,6 +109,22 @@ constexpr Control kCaptioned[] = {Control::Command2, Control::Command3, Control:
 constexpr Control kAll[] = {Control::Command2, Control::Command3, Control::Label1, Control::Label2, Control::Label3,
                             Control::Label4,   Control::Frame1,   Control::Frame2, Control::List1,  Control::List2};
 
+void addHiddenOrDisabledRows()
+{
+    QTest::addColumn<bool>("hide");
+    QTest::newRow("hidden") << true;
+    QTest::newRow("disabled") << false;
+}
+
+// Hides or disables the cell, as the row says.
+void makeUnfocusable(FormControls& form, Integer index, bool hide)
+{
+    if (hide)
+        form.setCellVisible(index, false);
+    else
+        form.setCellEnabled(index, false);
+}
+
 void showBoard(FormControls& form)
 {
     for (Integer i = 0; i < kCellCount; ++i)
@@ -252,12 +268,7 @@ private slots:
         QVERIFY(!subject->cellHasFocus(4));
     }
 
-    void hiddenOrDisabledCellIgnoresAFocusRequest_data()
-    {
-        QTest::addColumn<bool>("hide");
-        QTest::newRow("hidden") << true;
-        QTest::newRow("disabled") << false;
-    }
+    void hiddenOrDisabledCellIgnoresAFocusRequest_data() { addHiddenOrDisabledRows(); }
 
     // Catches a focus request that reaches a cell which cannot hold the
     // focus, as Continue can ask for after Play Again.
@@ -266,21 +277,13 @@ private slots:
         QFETCH(bool, hide);
         showBoard(form());
         form().setCellFocus(4);
-        if (hide)
-            form().setCellVisible(0, false);
-        else
-            form().setCellEnabled(0, false);
+        makeUnfocusable(form(), 0, hide);
         form().setCellFocus(0);
         QVERIFY(!subject->cellHasFocus(0));
         QVERIFY(subject->cellHasFocus(4));
     }
 
-    void focusLeavesACellThatIsDisabledOrHidden_data()
-    {
-        QTest::addColumn<bool>("hide");
-        QTest::newRow("hidden") << true;
-        QTest::newRow("disabled") << false;
-    }
+    void focusLeavesACellThatIsDisabledOrHidden_data() { addHiddenOrDisabledRows(); }
 
     // Catches a taken or hidden cell that keeps the focus, and with it the
     // digit keys.
@@ -289,10 +292,7 @@ private slots:
         QFETCH(bool, hide);
         showBoard(form());
         form().setCellFocus(4);
-        if (hide)
-            form().setCellVisible(4, false);
-        else
-            form().setCellEnabled(4, false);
+        makeUnfocusable(form(), 4, hide);
         QVERIFY(!subject->cellHasFocus(4));
     }
 
