@@ -276,8 +276,6 @@ def met(key, figure, floor):
         return tavrin <= 1.10 * bare
     if key == "handover_ms":
         return tavrin <= 20
-    if key == "peak_rss_mib":
-        return tavrin < 30.8
     if key == "idle_wakeups_per_min":
         return tavrin <= bare
     if key == "qt_move_us":
