@@ -65,6 +65,9 @@ template <class... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+// Clang before 17 deduces no aggregate's arguments by itself.
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 // Mouse buttons as the handlers number them.
 Integer buttonNumber(Qt::MouseButton button)

@@ -79,6 +79,7 @@ EXPLICIT = [
     ("/usr/libexec/at-spi2-registryd", "tests/e2e/", "the accessibility bus starts it"),
     ("make", "CMakeLists.txt", "cmake --build runs it (Unix Makefiles)"),
     ("c++", "CMakeLists.txt", "CMake's C++ compiler"),
+    ("clang++", "scripts/test", "the second build's compiler (scripts/lib/setup.sh)"),
     ("/usr/lib/qt6/libexec/moc", "CMakeLists.txt", "CMake's AUTOMOC"),
 ]
 
