@@ -80,6 +80,7 @@ EXPLICIT = [
     ("make", "CMakeLists.txt", "cmake --build runs it (Unix Makefiles)"),
     ("c++", "CMakeLists.txt", "CMake's C++ compiler"),
     ("clang++", "scripts/test", "the second build's compiler (scripts/lib/setup.sh)"),
+    ("objcopy", "packaging/CMakeLists.txt", "CMake's CMAKE_OBJCOPY drops the packaged program's notes"),
     ("/usr/lib/qt6/libexec/moc", "CMakeLists.txt", "CMake's AUTOMOC"),
 ]
 
@@ -244,7 +245,7 @@ def scan_cmake(files):
     texts = [(path, re.sub(r"#.*", "", text)) for path, text in files]
     targets = {t for _, text in texts for t in re.findall(r"add_executable\(\s*([\w.+-]+)", text)}
     for path, text in texts:
-        for command in re.findall(r"\bCOMMAND\s+([^\s()$\"<>]+)", text):
+        for command in re.findall(r"\bCOMMAND\s+([^\s()$\"<>\\]+)", text):
             if command not in targets and ("/" not in command or command.startswith("/")):
                 commands.setdefault(command, []).append(path)
     return commands
