@@ -11,9 +11,10 @@ What is needed:
   functions that run "$@"; builtins, the scripts' functions and the
   project's own paths are no commands;
 - Python files: their imports outside the standard library and the project;
-  the first word of list literals passed to a call or assigned (argument
-  vectors, for subprocess or a helper), and of the strings given to
-  subprocess and shutil.which, where it names a program of this machine;
+  the first word of list literals given first to a call or assigned
+  (argument vectors, for subprocess or a helper), and of the strings given
+  to subprocess and shutil.which, where it names a program of this machine
+  (one missing here goes unseen, and the test that runs it fails instead);
 - CMake files: literal COMMAND words that are no target of the project;
 - BUILD_DIR's CTest tests: each test's program and the executables among
   its arguments;
