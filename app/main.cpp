@@ -7,24 +7,32 @@
 #include <QPixmapCache>
 #include <QThreadPool>
 
-#include <fontconfig/fontconfig.h>
-#include <malloc.h>
-
 #include <thread>
+
+#ifdef TAVRIN_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 int main(int argc, char* argv[])
 {
+#ifdef __GLIBC__
     // Every thread allocates in the one arena: a further arena would keep
     // its own freed pages, such as the 0.1 MiB fontconfig's start-up leaves.
     mallopt(M_ARENA_MAX, 1);
+#endif
     // Fontconfig reads its configuration and font caches when Qt first asks
     // for a font, as the splash does at once; a thread does it while
     // QApplication connects to the display. Not when Qt will take
     // DESKTOP_STARTUP_ID out of the environment meanwhile: fontconfig reads
     // the environment without a lock.
     std::jthread fontconfigStart;
+#ifdef TAVRIN_HAVE_FONTCONFIG
     if (!qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID"))
         fontconfigStart = std::jthread([] { FcInit(); });
+#endif
     QApplication app(argc, argv);
     // Qt paints large areas with the help of pooled threads, and each of them
     // wakes once, 30 s after its last job, to end; kept, they sleep for good.

@@ -15,7 +15,6 @@ public:
     // Runs on a click on the frame itself, not on a label or the picture.
     void Frame1_Click();
 
-    Integer ticks() const { return splashTicks; }
     // True once the sixth tick has run: later ticks change nothing.
     bool ticksDone() const { return splashTicks > kHandOverTick; }
 

@@ -1,5 +1,10 @@
 #include "splashhints.h"
 
+#include <QtGui/qtguiglobal.h>
+
+// Only Qt's X11 platform has the connection, and libxcb the calls.
+#if QT_CONFIG(xcb) && defined(TAVRIN_HAVE_XCB)
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
@@ -77,3 +82,13 @@ void requestSplashDecorations(QWidget& window)
 }
 
 }  // namespace tavrin
+
+#else
+
+namespace tavrin {
+
+void requestSplashDecorations(QWidget& /*window*/) {}
+
+}  // namespace tavrin
+
+#endif

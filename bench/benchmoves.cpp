@@ -99,7 +99,6 @@ int main(int argc, char* argv[])
     const int memoryMoveCount = argument(argc, argv, 3, 200000);
 
     ScriptedWindow window;
-    window.setEndProgram([] {});
     window.show();
     // Until the platform reports the window exposed, painting is skipped.
     if (!QTest::qWaitForWindowExposed(&window))

@@ -45,8 +45,7 @@ bool isInstalled(const QString& family)
     return installed.contains(family.toCaseFolded());
 }
 
-}  // namespace
-
+// The installed family that stands for a designed one.
 QString resolvedFamily(const QString& family)
 {
     static QHash<QString, QString> resolved;
@@ -64,6 +63,8 @@ QString resolvedFamily(const QString& family)
     resolved.insert(family, result);
     return result;
 }
+
+}  // namespace
 
 QFont designFont(const QString& family, qreal pointSize, int weight, bool italic)
 {

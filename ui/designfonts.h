@@ -15,7 +15,4 @@ inline constexpr int kWeightExtraBold = 800;
 // slant stay as named.
 QFont designFont(const QString& family, qreal pointSize, int weight, bool italic = false);
 
-// The installed family that stands for a designed one.
-QString resolvedFamily(const QString& family);
-
 }  // namespace tavrin

@@ -14,7 +14,6 @@ public:
 
     // An invalid colour shows the palette's button face.
     void setFaceColor(const QColor& color);
-    QColor faceColor() const { return face; }
     // The colour the face is painted in right now.
     QColor shownFaceColor() const;
 

@@ -65,6 +65,9 @@ template <class... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+// Clang before 17 deduces no aggregate's arguments by itself.
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 // Mouse buttons as the handlers number them.
 Integer buttonNumber(Qt::MouseButton button)
@@ -155,8 +158,11 @@ void MainWindow::createMenu()
 {
     // Never shown as a menu bar: the window has none, and opens it only as a popup.
     mnumenu = new QMenu(QStringLiteral("Menu"), this);
+    mnumenu->setObjectName(QStringLiteral("mnumenu"));
     mnupa = mnumenu->addAction(QStringLiteral("Play Again"));
+    mnupa->setObjectName(QStringLiteral("mnupa"));
     mnue = mnumenu->addAction(QStringLiteral("Exit Game"));
+    mnue->setObjectName(QStringLiteral("mnue"));
     connect(mnupa, &QAction::triggered, this, [this] { rules.mnupa_Click(); });
     connect(mnue, &QAction::triggered, this, [this] { rules.mnue_Click(); });
 }
@@ -330,10 +336,6 @@ void MainWindow::popupMenu()
 
 void MainWindow::endProgram()
 {
-    if (endAction) {
-        endAction();
-        return;
-    }
     // Prompts and questions asked by steps still on the stack are skipped.
     ending = true;
     QCoreApplication::exit(0);

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <variant>
 
 class QListWidget;
@@ -35,16 +34,10 @@ public:
 
     Form1& handlers() { return rules; }
 
-    // Replaces what ending the program does (tests keep the process alive).
-    void setEndProgram(std::function<void()> end) { endAction = std::move(end); }
-
     // Controls, by their designed names.
     GraphicalButton* cell(int index) const { return Command1.at(static_cast<std::size_t>(index)); }
     QWidget* control(Control which) const;
     QListWidget* list(ScoreList which) const;
-    QMenu* popup() const { return mnumenu; }
-    QAction* playAgainAction() const { return mnupa; }
-    QAction* exitGameAction() const { return mnue; }
 
     // FormControls
     std::u16string cellCaption(Integer index) const override;
@@ -97,7 +90,6 @@ private:
     QMenu* mnumenu = nullptr;
     QAction* mnupa = nullptr;
     QAction* mnue = nullptr;
-    std::function<void()> endAction;
     bool ending = false;
 };
 

@@ -2,11 +2,12 @@
 # shellcheck shell=bash disable=SC2034
 
 # Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
-# its platform plugins); fontconfig, which the program starts early.
+# its platform plugins); fontconfig, which the program starts early; the
+# X11 client library the splash asks the window manager through.
 TAVRIN_BUILD_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev
+    libfontconfig-dev libx11-dev libxcb1-dev
 )
 
 # Free fonts that stand in for the families the windows name.
@@ -20,18 +21,21 @@ TAVRIN_FONT_PACKAGES=(
 
 # The end-to-end tests: an X server, a window manager, input and
 # screenshots, the accessibility bus, and the validators of the
-# desktop files; the package test's man; on Wayland a headless compositor
-# with its screenshots, Qt's Wayland plugin, and what the virtual input
-# client builds with. The test packages_cover_commands
-# (scripts/lib/check_packages.py) checks that these lists provide every
-# command the scripts and tests call.
+# desktop files; the package test's man and lintian; on Wayland a headless
+# compositor with its screenshots, Qt's Wayland plugin, and what the
+# virtual input client builds with; the second compiler that builds the
+# program once more; the package check's shell parser and apt bindings.
+# The test packages_cover_commands (scripts/lib/check_packages.py) checks
+# that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
     xvfb xauth xdotool xclip openbox x11-utils
     python3-pyatspi at-spi2-core dbus dbus-x11
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
-    dpkg-dev file man-db
+    dpkg-dev file man-db lintian
     sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
+    clang
+    shfmt python3-apt
 )
 
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST and

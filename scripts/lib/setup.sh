@@ -1,5 +1,5 @@
-# Shared set-up for scripts/run and scripts/test: install what is missing,
-# then configure and build into build/.
+# Shared set-up for scripts/run, scripts/test and scripts/bench: install what
+# is missing, then configure and build.
 # shellcheck shell=bash
 
 TAVRIN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -35,7 +35,8 @@ tavrin_missing_packages() {
     done
 }
 
-# Installs the packages among "$@" that are missing; touches apt only then.
+# Installs the packages among "$@" that are missing; touches apt only then,
+# and waits for another installation to finish.
 tavrin_install_packages() {
     local missing
     mapfile -t missing < <(tavrin_missing_packages "$@")
@@ -44,11 +45,12 @@ tavrin_install_packages() {
     fi
     tavrin_log "installing: ${missing[*]}"
     tavrin_as_root apt-get update </dev/null
-    tavrin_as_root apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+    tavrin_as_root apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}" </dev/null
 }
 
+# Configures build/ with the CMake options in "$@" and builds everything.
 tavrin_build() {
-    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build" </dev/null
+    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build" "$@" </dev/null
     cmake --build "$TAVRIN_ROOT/build" -j"$(nproc)" </dev/null
 }
 
@@ -56,6 +58,17 @@ tavrin_build() {
 # UndefinedBehaviorSanitizer into build-asan/ (the program itself and the
 # end-to-end tests are left out of this tree).
 tavrin_build_sanitized() {
-    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build-asan" -DTAVRIN_SANITIZE=ON </dev/null
+    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build-asan" -DTAVRIN_SANITIZE=ON -DTAVRIN_WERROR=ON </dev/null
     cmake --build "$TAVRIN_ROOT/build-asan" -j"$(nproc)" --target offscreen_tests </dev/null
+}
+
+# The program alone once more, with clang and without the parts only Linux
+# desktops have (the splash's X11 hints, Fontconfig), into build-clang/: it
+# must build where those are missing and where another compiler warns.
+# Unoptimised, as it only has to build; no tests.
+tavrin_build_portable() {
+    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build-clang" -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=None -DTAVRIN_WERROR=ON -DTAVRIN_XCB=OFF -DTAVRIN_FONTCONFIG=OFF \
+        -DBUILD_TESTING=OFF </dev/null >/dev/null &&
+        cmake --build "$TAVRIN_ROOT/build-clang" -j"$(nproc)" --target tavrin </dev/null
 }

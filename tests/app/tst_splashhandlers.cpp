@@ -53,7 +53,6 @@ private slots:
         for (int tick = 1; tick <= 5; ++tick) {
             code.Timer1_Timer();
             QVERIFY2(windows.steps.empty(), qPrintable(QStringLiteral("tick %1 handed over").arg(tick)));
-            QCOMPARE(int{code.ticks()}, tick);
         }
         QVERIFY(windows.splashVisible);
     }
@@ -90,8 +89,9 @@ private slots:
         for (int ticks = 0; ticks <= 5; ++ticks)
             QTest::addRow("after %d ticks", ticks) << ticks;
     }
-    // Catches a click that waits for the timer, or that creates the main
-    // window a second time when the sixth tick comes.
+    // Catches a click that waits for the timer, that changes the count the
+    // sixth tick waits for, or that creates the main window a second time
+    // when the sixth tick comes.
     void clickHandsOverAtOnce()
     {
         QFETCH(int, ticksBefore);
@@ -101,10 +101,11 @@ private slots:
             code.Timer1_Timer();
         code.Frame1_Click();
         QCOMPARE(windows.steps, (Steps{"create", "show", "hide"}));
-        QCOMPARE(int{code.ticks()}, ticksBefore);
 
-        for (int tick = ticksBefore; tick < 6; ++tick)
+        for (int tick = ticksBefore; tick < 5; ++tick)
             code.Timer1_Timer();
+        QCOMPARE(windows.steps, (Steps{"create", "show", "hide"}));
+        code.Timer1_Timer();
         // The sixth tick repeats show and hide, which changes nothing on screen.
         QCOMPARE(windows.steps, (Steps{"create", "show", "hide", "show", "hide"}));
         QVERIFY(windows.form1Visible);

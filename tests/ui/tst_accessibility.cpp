@@ -82,7 +82,6 @@ private slots:
     void init()
     {
         window = std::make_unique<MainWindow>();
-        window->setEndProgram([] {});
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();

@@ -63,7 +63,6 @@ class QtSubject final : public Subject {
 public:
     QtSubject()
     {
-        window.setEndProgram([] {});
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -74,8 +73,9 @@ public:
     bool cellHasFocus(Integer index) const override { return window.cell(index)->hasFocus(); }
     Color cellColor(Integer index) const override
     {
-        const QColor face = window.cell(index)->faceColor();
-        if (!face.isValid())
+        const GraphicalButton* cell = window.cell(index);
+        const QColor face = cell->shownFaceColor();
+        if (face == cell->palette().color(QPalette::Button))
             return kButtonFace;
         return static_cast<Color>(face.red()) | static_cast<Color>(face.green()) << 8 |
                static_cast<Color>(face.blue()) << 16;

@@ -47,7 +47,6 @@ const char* sceneName(Scene scene)
 std::unique_ptr<MainWindow> windowShowing(Scene scene)
 {
     auto window = std::make_unique<MainWindow>();
-    window->setEndProgram([] {});
     if (scene != Scene::Menu) {
         window->setVisible(Control::Command2, false);
         window->setCaption(Control::Frame1, u"Alice");

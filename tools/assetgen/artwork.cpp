@@ -112,36 +112,22 @@ QImage logoImage()
     return image;
 }
 
-IconColours fullColours(int size)
+QImage iconImage(int size)
 {
-    return {QColor(0x2c, 0x4f, 0x84), QColor(0x1b, 0x2d, 0x55), QColor(0xf6, 0xee, 0xda), QColor(0xff, 0x70, 0x5a),
-            QColor(0xff, 0xcf, 0x5c), QColor(255, 255, 255, 170), true, size >= 64};
-}
-
-IconColours sixteenColours()
-{
-    const QColor navy(0, 0, 128);
-    return {navy, navy, Qt::white, QColor(255, 0, 0), QColor(255, 255, 0), QColor(), false, false};
-}
-
-IconColours twoColours()
-{
-    return {Qt::black, Qt::black, Qt::white, Qt::white, Qt::white, QColor(), false, false};
-}
-
-QImage iconImage(int size, const IconColours& colours)
-{
+    const QColor grid(0xf6, 0xee, 0xda);
+    const QColor nought(0xff, 0x70, 0x5a);
+    const QColor cross(0xff, 0xcf, 0x5c);
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, colours.antialiased);
+    painter.setRenderHint(QPainter::Antialiasing);
     // The design is drawn on a 256-unit square; its lines and cells fall on
     // whole pixels at 16 and 32 pixels.
     painter.scale(size / 256.0, size / 256.0);
 
     QLinearGradient tileFill(0, 0, 0, 256);
-    tileFill.setColorAt(0, colours.tileTop);
-    tileFill.setColorAt(1, colours.tileBottom);
+    tileFill.setColorAt(0, QColor(0x2c, 0x4f, 0x84));
+    tileFill.setColorAt(1, QColor(0x1b, 0x2d, 0x55));
     painter.setPen(Qt::NoPen);
     painter.setBrush(tileFill);
     painter.drawRoundedRect(QRectF(0, 0, 256, 256), 48, 48);
@@ -149,9 +135,9 @@ QImage iconImage(int size, const IconColours& colours)
     painter.setBrush(Qt::NoBrush);
     if (size <= 16) {
         // A board's cells would be three pixels wide: one O and one X only.
-        painter.setPen(roundPen(colours.nought, 24));
+        painter.setPen(roundPen(nought, 24));
         drawNought(painter, QPointF(84, 84), 40);
-        painter.setPen(roundPen(colours.cross, 24));
+        painter.setPen(roundPen(cross, 24));
         drawCross(painter, QPointF(172, 172), 38);
         painter.end();
         return image;
@@ -160,8 +146,8 @@ QImage iconImage(int size, const IconColours& colours)
     // Grid lines 16 units wide centred 80 apart.
     painter.translate(8, 8);
     drawBoard(painter, 240,
-              BoardStyle{colours.grid, colours.nought, colours.cross,
-                         colours.strikeThrough ? colours.strike : QColor(), QColor(), 16, 14, 19, 12, 16, {}});
+              BoardStyle{grid, nought, cross, size >= 64 ? QColor(255, 255, 255, 170) : QColor(), QColor(), 16, 14,
+                         19, 12, 16, {}});
     painter.end();
     return image;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QImage>
 
 namespace tavrin::assets {
@@ -12,22 +11,9 @@ QImage logoImage();
 inline constexpr QSize kLogoSize{162, 144};
 inline constexpr QSize kLogoShownSize{129, 143};
 
-// The colours of one rendition of the icon.
-struct IconColours {
-    QColor tileTop, tileBottom, grid, nought, cross, strike;
-    bool antialiased;
-    bool strikeThrough;  // the winning line; too busy below 64 pixels
-};
-
-// Full colour, for the desktop and title bars.
-IconColours fullColours(int size);
-// Exact colours of the standard 16-colour palette, no blending.
-IconColours sixteenColours();
-// Black and white, no blending.
-IconColours twoColours();
-
 // The icon at size x size pixels, transparent outside its rounded tile. The
-// smallest sizes leave out the grid and keep one O and one X.
-QImage iconImage(int size, const IconColours& colours);
+// smallest sizes leave out the grid and keep one O and one X; the winning
+// line is drawn from 64 pixels up.
+QImage iconImage(int size);
 
 }  // namespace tavrin::assets

@@ -1,10 +1,8 @@
-// Draws the program's pictures: the splash logo and the icon in every form
+// Draws the program's pictures: the splash logo and the icon in every size
 // the program and the desktop use. Usage: assetgen OUTPUT_DIRECTORY ICON_SIZE...
 #include "artwork.h"
-#include "icofile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImageWriter>
 
 #include <cstdio>
@@ -46,17 +44,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "assetgen: not an icon size: %s\n", argv[arg]);
             return 2;
         }
-        ok = writeImage(iconImage(size, fullColours(size)),
-                        out.filePath(QStringLiteral("icons/tavrin-%1.png").arg(size)), "png", -1) && ok;
-    }
-
-    QFile ico(out.filePath(QStringLiteral("tavrin.ico")));
-    const QByteArray icoBytes = icoFile({{iconImage(32, twoColours()), blackAndWhite()},
-                                         {iconImage(32, sixteenColours()), standardPalette16()},
-                                         {iconImage(16, sixteenColours()), standardPalette16()}});
-    if (!ico.open(QIODevice::WriteOnly) || ico.write(icoBytes) != icoBytes.size()) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", qPrintable(ico.fileName()));
-        ok = false;
+        ok = writeImage(iconImage(size), out.filePath(QStringLiteral("icons/tavrin-%1.png").arg(size)), "png", -1) && ok;
     }
     return ok ? 0 : 1;
 }
