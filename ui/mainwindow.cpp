@@ -9,7 +9,6 @@
 #include "wrappingbutton.h"
 #include "qtconversions.h"
 #include "shownslice.h"
-#include "visiblestate.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -92,7 +91,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     createMenu();
     setTabOrder();
     Command2->setFocus();
-    reportVisibleStates(*this);
     rules.Form_Load();
 }
 
@@ -122,8 +120,7 @@ void MainWindow::createControls()
         connect(cell, &QPushButton::clicked, this,
                 [this, i] { narrator.narrate([this, i] { rules.Command1_Click(i); }); });
         connect(cell, &GraphicalButton::characterTyped, this, [this, i](int code) {
-            narrator.narrate([this, i, code] { rules.Command1_KeyPress(i, static_cast<Integer>(code)); },
-                             code == kEnterKey);
+            narrator.narrate([=, this] { rules.Command1_KeyPress(i, static_cast<Integer>(code)); }, code == kEnterKey);
         });
         Command1.at(static_cast<std::size_t>(i)) = cell;
     }
@@ -364,8 +361,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == List1 && event->type() == QEvent::KeyPress) {
         if (const auto code = keyAsciiOf(*static_cast<QKeyEvent*>(event)))
-            narrator.narrate([this, code] { rules.List1_KeyPress(static_cast<Integer>(*code)); },
-                             *code == kEnterKey);
+            narrator.narrate([this, code] { rules.List1_KeyPress(static_cast<Integer>(*code)); }, *code == kEnterKey);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -40,23 +40,23 @@ QString spokenName(const QString& name, bool first)
     return shownSlice(name, CaptionAnchor::Start);
 }
 
-bool isOpen(const ScreenState& state, int index)
+bool isOpen(const ScreenState& state, std::size_t index)
 {
-    return state.cells.at(static_cast<std::size_t>(index)) == toQString(openCellCaption(static_cast<Integer>(index)));
+    return state.cells.at(index) == toQString(openCellCaption(static_cast<Integer>(index)));
 }
 
 bool boardOpen(const ScreenState& state)
 {
-    for (int i = 0; i < kCellCount; ++i) {
+    for (std::size_t i = 0; i < state.cells.size(); ++i) {
         if (!isOpen(state, i))
             return false;
     }
     return !state.result;
 }
 
-QString moveSentence(const ScreenState& state, int index)
+QString moveSentence(const ScreenState& state, std::size_t index)
 {
-    const QString& mark = state.cells.at(static_cast<std::size_t>(index));
+    const QString& mark = state.cells.at(index);
     const bool first = mark == kFirst;
     return QStringLiteral("%1 plays %2 in %3.")
         .arg(spokenName(first ? state.first : state.second, first), mark, QString::number(index + 1));
@@ -65,10 +65,10 @@ QString moveSentence(const ScreenState& state, int index)
 QString resultSentence(const ScreenState& state)
 {
     QString outcome = QStringLiteral("%1.").arg(state.outcome);
+    const auto red = [&state](Integer index) { return state.red.at(static_cast<std::size_t>(index)); };
     for (std::size_t l = 0; l < Form1::kLines.size(); ++l) {
         const Form1::Line& line = Form1::kLines.at(l);
-        if (!(state.red.at(static_cast<std::size_t>(line.first)) && state.red.at(static_cast<std::size_t>(line.middle)) &&
-              state.red.at(static_cast<std::size_t>(line.last))))
+        if (!(red(line.first) && red(line.middle) && red(line.last)))
             continue;
         const bool first = state.cells.at(static_cast<std::size_t>(line.first)) == kFirst;
         const QString winner = state.outcome.isEmpty() ? spokenName(state.outcome, first)
@@ -93,7 +93,7 @@ QString scoreEntryText(int row, const QListWidget& own, const QListWidget& other
         const QListWidgetItem* item = list.item(row);
         return item ? leadingNumber(toU16(item->text())) : -1;
     };
-    const Integer mine = value(own);
+    const int mine = value(own);
     const char* word = mine > 0 ? "won" : (mine == 0 && value(other) == 0 ? "draw" : "lost");
     return QStringLiteral("Game %1: %2").arg(QString::number(row + 1), QLatin1String(word));
 }
@@ -152,7 +152,7 @@ QString announcement(const ScreenState& before, const ScreenState& after, bool a
                  turnSentence(after));
     }
     QStringList parts;
-    for (int i = 0; i < kCellCount; ++i) {
+    for (std::size_t i = 0; i < after.cells.size(); ++i) {
         if (isOpen(before, i) && !isOpen(after, i))
             parts << moveSentence(after, i);
     }

@@ -1,11 +1,11 @@
 #include "visiblestate.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QEvent>
-#include <QWidget>
 
 namespace tavrin {
 
@@ -18,7 +18,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && QAccessible::isActive())
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched->isWidgetType() &&
+            QAccessible::isActive())
             report(watched, event->type() == QEvent::Show);
         return false;
     }
@@ -44,11 +45,10 @@ private:
 
 }  // namespace
 
-void reportVisibleStates(QWidget& root)
+void reportVisibleStates()
 {
-    auto* reporter = new VisibleStateReporter(&root);
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        widget->installEventFilter(reporter);
+    QCoreApplication* app = QCoreApplication::instance();
+    app->installEventFilter(new VisibleStateReporter(app));
 }
 
 }  // namespace tavrin

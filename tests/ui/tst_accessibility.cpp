@@ -337,7 +337,8 @@ private slots:
                 others << i;
         }
         play({line[0], others[0], line[1], others[1], line[2]});
-        QCOMPARE(heard(), QStringLiteral("Ann plays O in %1. WINNER Ann, %2. Ann 1, Bob 0.").arg(line[2] + 1).arg(name));
+        QCOMPARE(heard(),
+                 QStringLiteral("Ann plays O in %1. WINNER Ann, %2. Ann 1, Bob 0.").arg(line[2] + 1).arg(name));
     }
 
     void theFifthResultIsHeardBeforeTheQuestion()
@@ -358,7 +359,7 @@ private slots:
             });
             play({0, 3, 1, 4, 2});
             QCOMPARE(duringQuestion, QStringLiteral("Ann plays O in 3. WINNER Ann, top row. Ann 3, Bob 2."));
-            QCOMPARE(heard(), yes ? QStringLiteral("New match. Ann to play, O.") : QStringLiteral("Main menu: Play Now."));
+            QCOMPARE(heard(), QLatin1String(yes ? "New match. Ann to play, O." : "Main menu: Play Now."));
             if (yes) {
                 for (int game = 0; game < 4; ++game) {
                     play({0, 3, 1, 4, 2});
