@@ -9,8 +9,6 @@
 
 #include <QListWidget>
 
-#include <algorithm>
-
 namespace tavrin {
 
 namespace {
@@ -71,9 +69,8 @@ QString resultSentence(const ScreenState& state)
         if (!(red(line.first) && red(line.middle) && red(line.last)))
             continue;
         const bool first = state.cells.at(static_cast<std::size_t>(line.first)) == kFirst;
-        const QString winner = state.outcome.isEmpty() ? spokenName(state.outcome, first)
-                                                       : shownSlice(state.outcome, CaptionAnchor::Start);
-        outcome = QStringLiteral("%1 %2, %3.").arg(state.banner, winner, QLatin1String(kLineNames.at(l)));
+        outcome = QStringLiteral("%1 %2, %3.")
+                      .arg(state.banner, spokenName(state.outcome, first), QLatin1String(kLineNames.at(l)));
         break;
     }
     return QStringLiteral("%1 %2 %3, %4 %5.")
