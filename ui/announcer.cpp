@@ -20,11 +20,10 @@ QAccessibleInterface* notificationFactory(const QString& /*className*/, QObject*
 
 Announcer::Announcer(QWidget* parent) : QWidget(parent)
 {
-    static const bool installed = [] {
+    [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(notificationFactory);
         return true;
     }();
-    Q_UNUSED(installed);
     setObjectName(QStringLiteral("announcer"));
     setGeometry(0, 0, 0, 0);
     setFocusPolicy(Qt::NoFocus);
