@@ -281,6 +281,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), window->cell(2));
         QCOMPARE(nameOf(QApplication::focusWidget()), QStringLiteral("Cell 3, empty"));
     }
+
     void eachStepIsAnnouncedInThePlayersWords()
     {
         // Catches a move, a result or a new board that only the screen
