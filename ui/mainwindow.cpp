@@ -120,9 +120,11 @@ void MainWindow::createControls()
         cell->setText(caption);
         cell->setAccessibleName(cellAccessibleName(i, caption));
         cell->hide();
-        connect(cell, &QPushButton::clicked, this, [this, i] { rules.Command1_Click(i); });
-        connect(cell, &GraphicalButton::characterTyped, this,
-                [this, i](int code) { rules.Command1_KeyPress(i, static_cast<Integer>(code)); });
+        connect(cell, &QPushButton::clicked, this,
+                [this, i] { narrator.narrate([this, i] { rules.Command1_Click(i); }); });
+        connect(cell, &GraphicalButton::characterTyped, this, [this, i](int code) {
+            narrator.narrate([=, this] { rules.Command1_KeyPress(i, static_cast<Integer>(code)); }, code == kEnterKey);
+        });
         Command1.at(static_cast<std::size_t>(i)) = cell;
     }
 
@@ -144,14 +146,14 @@ void MainWindow::createControls()
     Command2->setGeometry(twipsRect(1800, 1320, 3135, 2535));
     Command2->setFont(designFont(QStringLiteral("Nervous Rex"), 48, kWeightPlain, true));
     Command2->setAutoDefault(false);
-    connect(Command2, &QPushButton::clicked, this, [this] { rules.Command2_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { narrator.narrate([this] { rules.Command2_Click(); }); });
 
     Command3 = new WrappingButton(QStringLiteral("Continue"), this);
     Command3->setGeometry(twipsRect(2160, 600, 2415, 615));
     Command3->setFont(designFont(QStringLiteral("Viner Hand ITC"), 15.75, kWeightBold));
     Command3->setAutoDefault(false);
     Command3->hide();
-    connect(Command3, &QPushButton::clicked, this, [this] { rules.Command3_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { narrator.narrate([this] { rules.Command3_Click(); }); });
 }
 
 void MainWindow::createMenu()
@@ -163,7 +165,7 @@ void MainWindow::createMenu()
     mnupa->setObjectName(QStringLiteral("mnupa"));
     mnue = mnumenu->addAction(QStringLiteral("Exit Game"));
     mnue->setObjectName(QStringLiteral("mnue"));
-    connect(mnupa, &QAction::triggered, this, [this] { rules.mnupa_Click(); });
+    connect(mnupa, &QAction::triggered, this, [this] { narrator.narrate([this] { rules.mnupa_Click(); }); });
     connect(mnue, &QAction::triggered, this, [this] { rules.mnue_Click(); });
 }
 
@@ -323,6 +325,8 @@ Integer MainWindow::msgBox(std::u16string_view text, Integer /*style*/, std::u16
 {
     if (ending)
         return kAnswerNo;
+    // The finished game is heard before the question takes the focus.
+    narrator.announceChanges();
     // The rules ask one kind of question only (kYesNoExclamation), about the
     // players the frames name.
     return askYesNo(this, toQString(text), {Frame1->caption(), Frame2->caption()}, toQString(title));
@@ -359,7 +363,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == List1 && event->type() == QEvent::KeyPress) {
         if (const auto code = keyAsciiOf(*static_cast<QKeyEvent*>(event)))
-            rules.List1_KeyPress(static_cast<Integer>(*code));
+            narrator.narrate([this, code] { rules.List1_KeyPress(static_cast<Integer>(*code)); }, *code == kEnterKey);
     }
     return QWidget::eventFilter(watched, event);
 }

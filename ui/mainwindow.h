@@ -2,6 +2,7 @@
 
 #include "form1.h"
 #include "formcontrols.h"
+#include "narration.h"
 #include "qtconversions.h"
 
 #include <QWidget>
@@ -76,6 +77,7 @@ private:
     TypedControl typedControl(Control which) const;
 
     Form1 rules{*this};
+    Narrator narrator{*this};
     std::array<GraphicalButton*, kCellCount> Command1{};
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;

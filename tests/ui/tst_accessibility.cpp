@@ -2,6 +2,7 @@
 // QAccessible on the offscreen platform: names, roles, states and the focus
 // order. The offscreen platform has no accessibility bridge, so change
 // events are left to the end-to-end test over AT-SPI.
+#include "announcer.h"
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 #include "modaldialogs.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -68,6 +70,14 @@ private:
         for (int i = 0; i < kCellCount; ++i)
             names << nameOf(window->cell(i));
         return names;
+    }
+
+    QString heard() const { return window->findChild<Announcer*>(QStringLiteral("announcer"))->text(); }
+
+    void play(std::initializer_list<int> cells)
+    {
+        for (int index : cells)
+            QTest::mouseClick(window->cell(index), Qt::LeftButton);
     }
 
     static QStringList openBoardNames()
@@ -187,8 +197,9 @@ private slots:
         QCOMPARE(accessible(next)->role(), QAccessible::Button);
         QVERIFY(!accessible(next)->state().invisible);
         QCOMPARE(accessible(window->control(Control::List1))->role(), QAccessible::List);
-        QCOMPARE(itemNames(window->control(Control::List1)), QStringList{QStringLiteral("1")});
-        QCOMPARE(itemNames(window->control(Control::List2)), QStringList{QStringLiteral("0")});
+        QCOMPARE(itemNames(window->control(Control::List1)), QStringList{QStringLiteral("Game 1: won")});
+        QCOMPARE(itemNames(window->control(Control::List2)), QStringList{QStringLiteral("Game 1: lost")});
+        QCOMPARE(window->list(ScoreList::List2)->item(0)->text(), QStringLiteral("0"));
         QCOMPARE(accessible(window->control(Control::List2))->child(0)->role(), QAccessible::ListItem);
     }
 
@@ -268,6 +279,128 @@ private slots:
         QTest::keyClick(window->cell(0), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), window->cell(2));
         QCOMPARE(nameOf(QApplication::focusWidget()), QStringLiteral("Cell 3, empty"));
+    }
+
+    void eachStepIsAnnouncedInThePlayersWords()
+    {
+        // Catches a move, a result or a new board that only the screen
+        // shows, the wrong player named, and a draw told as a win.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QCOMPARE(heard(), QStringLiteral("Ann plays O, Bob plays X. Ann to play, O."));
+        play({4});
+        QCOMPARE(heard(), QStringLiteral("Ann plays O in 5. Bob to play, X."));
+        QCOMPARE(accessible(window->cell(0))->text(QAccessible::Description), QStringLiteral("Bob to play, X"));
+        play({0, 1, 7, 2, 6, 3, 5});
+        QCOMPARE(heard(), QStringLiteral("Bob plays X in 6. Ann to play, O."));
+        play({8});
+        QCOMPARE(heard(), QStringLiteral("Ann plays O in 9. Draw. Ann 0, Bob 0."));
+        QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
+        QCOMPARE(heard(), QStringLiteral("New board. Bob to play, X."));
+        play({0, 1, 3, 2, 6});
+        QCOMPARE(heard(), QStringLiteral("Bob plays X in 7. WINNER Bob, left column. Ann 0, Bob 1."));
+        QCOMPARE(itemNames(window->control(Control::List1)),
+                 (QStringList{QStringLiteral("Game 1: draw"), QStringLiteral("Game 2: lost")}));
+        QCOMPARE(itemNames(window->control(Control::List2)),
+                 (QStringList{QStringLiteral("Game 1: draw"), QStringLiteral("Game 2: won")}));
+
+        window->control(Control::List1)->setFocus();
+        QTest::keyClick(window->control(Control::List1), Qt::Key_Return);
+        QCOMPARE(heard(), QStringLiteral("New board. Ann to play, O."));
+        play({4});
+        QTest::keyClick(window->cell(0), Qt::Key_Return);
+        QCOMPARE(heard(), QStringLiteral("New board. Bob to play, X."));
+    }
+
+    void winsNameTheirLine_data()
+    {
+        QTest::addColumn<QList<int>>("line");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("left column") << QList<int>{0, 3, 6} << "left column";
+        QTest::newRow("middle column") << QList<int>{1, 4, 7} << "middle column";
+        QTest::newRow("right column") << QList<int>{2, 5, 8} << "right column";
+        QTest::newRow("top row") << QList<int>{0, 1, 2} << "top row";
+        QTest::newRow("middle row") << QList<int>{3, 4, 5} << "middle row";
+        QTest::newRow("bottom row") << QList<int>{6, 7, 8} << "bottom row";
+        QTest::newRow("falling diagonal") << QList<int>{0, 4, 8} << "diagonal from top left";
+        QTest::newRow("rising diagonal") << QList<int>{2, 4, 6} << "diagonal from top right";
+    }
+
+    void winsNameTheirLine()
+    {
+        // Catches lines named from a table out of step with the rules'.
+        QFETCH(QList<int>, line);
+        QFETCH(QString, name);
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QList<int> others;
+        for (int i = 0; i < kCellCount && others.size() < 2; ++i) {
+            if (!line.contains(i))
+                others << i;
+        }
+        play({line[0], others[0], line[1], others[1], line[2]});
+        QCOMPARE(heard(),
+                 QStringLiteral("Ann plays O in %1. WINNER Ann, %2. Ann 1, Bob 0.").arg(line[2] + 1).arg(name));
+    }
+
+    void theFifthResultIsHeardBeforeTheQuestion()
+    {
+        // Catches a match end whose last game is announced only after the
+        // question, or never, and answers that leave the player unsure
+        // where they are.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        for (int game = 0; game < 4; ++game) {
+            play({0, 3, 1, 4, 2});
+            QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
+        }
+        QString duringQuestion;
+        for (bool yes : {true, false}) {
+            whenModalOpens([&duringQuestion, this, yes](QWidget* modal) {
+                duringQuestion = heard();
+                qobject_cast<QMessageBox*>(modal)->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            play({0, 3, 1, 4, 2});
+            QCOMPARE(duringQuestion, QStringLiteral("Ann plays O in 3. WINNER Ann, top row. Ann 3, Bob 2."));
+            QCOMPARE(heard(), QLatin1String(yes ? "New match. Ann to play, O." : "Main menu: Play Now."));
+            if (yes) {
+                for (int game = 0; game < 4; ++game) {
+                    play({0, 3, 1, 4, 2});
+                    QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
+                }
+            }
+        }
+    }
+
+    void announcementsReadAnyNameAsPlainText()
+    {
+        // Catches names taken for markup, lost when empty, or sent whole
+        // however long they are.
+        const QString odd = QStringLiteral("<b>&amp;</b> \u05d3\u05df \U0001F600");
+        startGame(odd, QString());
+        QCOMPARE(heard(), QStringLiteral("%1 plays O, Second player plays X. %1 to play, O.").arg(odd));
+        play({0});
+        QCOMPARE(heard(), QStringLiteral("%1 plays O in 1. Second player to play, X.").arg(odd));
+        window.reset();
+        init();
+        const QString huge = QStringLiteral("N") + QString(100'000, QLatin1Char('a'));
+        startGame(huge, huge + QLatin1Char('b'));
+        QVERIFY2(heard().size() < 20'000, qPrintable(QString::number(heard().size())));
+        QVERIFY(heard().startsWith(QStringLiteral("Naaa")));
+    }
+
+    void shownControlsReadAsVisible()
+    {
+        // Catches controls that the screen shows but report themselves
+        // invisible, and the announcer taking the focus or a click.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        play({0, 3, 1, 4, 2});
+        for (Control c : {Control::Label1, Control::Label2, Control::Label3, Control::Label4, Control::Command3,
+                          Control::List1})
+            QVERIFY(!accessible(window->control(c))->state().invisible);
+        for (int i = 0; i < kCellCount; ++i)
+            QVERIFY(!accessible(window->cell(i))->state().invisible);
+        auto* announcer = window->findChild<Announcer*>(QStringLiteral("announcer"));
+        QCOMPARE(accessible(announcer)->role(), QAccessible::Notification);
+        QVERIFY(announcer->size().isEmpty());
+        QVERIFY(!accessible(announcer)->state().focusable);
     }
 };
 
