@@ -151,6 +151,10 @@ class X11Desktop:
         extents = self.property(wid, "_NET_FRAME_EXTENTS")
         return tuple(extents) if extents else None
 
+    def wait_frame_extents(self, wid):
+        """frame_extents(wid), once the window manager has framed it."""
+        return wait_until(lambda: self.frame_extents(wid), "the window manager to frame the window")
+
     def request_close(self, wid):
         """Asks the window manager to close window wid, as its title bar's
         close button does: openbox then sends the window WM_DELETE_WINDOW."""

@@ -47,7 +47,7 @@ def test_windows_stand_where_designed_under_the_title_tavrin(start_tavrin, deskt
     assert rect == tuple(v // TWIPS_PER_PIXEL for v in WINDOW), "the main window's client area"
     main = player.program.main_wid
     assert desktop.title(main) == "Tavrin", "the title window managers show"
-    left, right, top, bottom = desktop.frame_extents(main)
+    left, right, top, bottom = desktop.wait_frame_extents(main)
     assert top > max(left, right, bottom), "a title bar above the window"
     assert "_NET_WM_ACTION_CLOSE" in desktop.property(main, "_NET_WM_ALLOWED_ACTIONS")
 
