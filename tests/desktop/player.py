@@ -106,6 +106,9 @@ class Player:
     def __init__(self, desktop, program):
         self.desktop = desktop
         self.program = program
+        # The last state read: controls keep their places, so clicks aim
+        # with it rather than read the window again.
+        self.last = None
 
     def wait_for(self, predicate, what, timeout=10.0):
         return self.program.wait_for(lambda p: predicate(), what, timeout)
@@ -124,7 +127,17 @@ class Player:
         window = self.main_window()
         if window is None:
             raise DesktopError("the main window is not shown")
-        return MainState(window)
+        self.last = MainState(window)
+        return self.last
+
+    def control(self, name):
+        """The object of the shown control called name ("Command3", ...),
+        from the last state read if it was shown then."""
+        if self.last is None or name not in self.last.controls:
+            self.state()
+        if name not in self.last.controls:
+            raise DesktopError("%s is not shown: %r" % (name, self.last))
+        return self.last.controls[name]
 
     def wait_state(self, predicate, what, timeout=10.0):
         """Polls the main window until predicate(state) holds; returns the state."""
@@ -133,6 +146,8 @@ class Player:
         def probe():
             window = self.main_window()
             last[0] = MainState(window) if window is not None else None
+            if last[0] is not None:
+                self.last = last[0]
             return last[0] if last[0] is not None and predicate(last[0]) else None
         try:
             return self.wait_for(probe, what, timeout)
@@ -153,14 +168,13 @@ class Player:
         """The main window's client area as a PIL image."""
         return self.desktop.screenshot(self.program.main_window_rect())
 
-    def red_cells(self, state=None):
+    def red_cells(self):
         """Indexes of the cells whose face shows pure red; raises when a cell
         is red only in part."""
-        state = state or self.state()
         image = self.screenshot_window()
         painted = []
-        for i, node in enumerate(state.cell_nodes):
-            x, y, w, h = node.rel
+        for i in range(9):
+            x, y, w, h = self.control("Command1(%d)" % i).rel
             # Without the edges, which neighbouring cells overlap.
             face = image.crop((x + 3, y + 3, x + w - 3, y + h - 3))
             share = sum(1 for px in face.getdata() if px == PURE_RED) / float((w - 6) * (h - 6))
@@ -265,7 +279,7 @@ class Player:
         if key:
             self.desktop.key(key)
         else:
-            self.click(self.state().controls["Command2"])
+            self.click(self.control("Command2"))
 
     def play_now(self, first, second, key=None):
         """Presses Play Now and names the players; waits for the board."""
@@ -293,15 +307,15 @@ class Player:
             self.focus_a_cell()
             self.desktop.key(str(cell + 1))
         else:
-            self.click(self.state().cell_nodes[cell])
+            self.click(self.control("Command1(%d)" % cell))
         return self.wait_state(lambda st: st.cells[cell] == mark, "%r in cell %d after %s"
                                % (mark, cell + 1, "its key" if key else "a click"))
 
     def play(self, cells):
         """Clicks the cells (0..8) one after the other in one burst."""
         x, y = self.program.origin()
-        nodes = self.state().cell_nodes
-        self.desktop.clicks([(x + nodes[c].centre()[0], y + nodes[c].centre()[1]) for c in cells])
+        centres = [self.control("Command1(%d)" % c).centre() for c in cells]
+        self.desktop.clicks([(x + cx, y + cy) for cx, cy in centres])
 
     def play_by_keys(self, cells):
         """Plays the cells by their digit keys, each once the last one shows."""
@@ -317,7 +331,7 @@ class Player:
                                and st.list1 is not None and len(st.list1) == games, what)
 
     def press_continue(self):
-        self.click(self.state().controls["Command3"])
+        self.click(self.control("Command3"))
         return self.wait_state(lambda st: st.cells == OPEN_BOARD and st.label1 is None,
                                "the board cleared by Continue")
 

@@ -94,6 +94,14 @@ def describe_status(code):
     return "status %s" % code
 
 
+def cpu_seconds(pid):
+    """Processor time process pid has used so far, user and system."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    # utime and stime are the 14th and 15th fields, the 12th and 13th after the name.
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 # Settings of the caller's session that must not reach a private desktop.
 _CALLERS = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
             "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_STYLE_OVERRIDE",

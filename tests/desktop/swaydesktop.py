@@ -45,6 +45,7 @@ class SwayDesktop:
         self.ipc = None
         self.background = None
         self._drawn = set()
+        self._helpers = []
 
     # Start and stop.
 
@@ -116,6 +117,8 @@ class SwayDesktop:
                 self.input.stdin.close()
             except OSError:
                 pass
+        for helper in self._helpers:
+            stop_group(helper)
         stop_group(self.input)
         stop_group(self.sway)
         self.input = self.sway = None
@@ -249,6 +252,8 @@ class SwayDesktop:
 
     def spawn(self, args, log_name, **extra_env):
         """Starts another program on this desktop (and the session's bus),
-        its output in log_name of the work directory; the caller stops it."""
-        return spawn(args, log_path=os.path.join(self.workdir, log_name),
-                     env=self.child_env(**extra_env))
+        such as a screen reader, its output in log_name of the work
+        directory; it is stopped with the desktop."""
+        helper = spawn(args, log_path=os.path.join(self.workdir, log_name), env=self.child_env(**extra_env))
+        self._helpers.append(helper)
+        return helper

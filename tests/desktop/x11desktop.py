@@ -26,6 +26,7 @@ class X11Desktop:
         self.xlib = None
         self._root = None
         self._env = None
+        self._helpers = []
 
     def start(self):
         log = os.path.join(self.workdir, "xvfb.log")
@@ -79,6 +80,8 @@ class X11Desktop:
             except Exception:
                 pass
             self.xlib = None
+        for helper in self._helpers:
+            stop_group(helper)
         stop_group(self.wm)
         stop_group(self.xvfb)
         self.wm = self.xvfb = None
@@ -199,7 +202,25 @@ class X11Desktop:
 
     def spawn(self, args, log_name, **extra_env):
         """Starts another program on this desktop (and the session's bus),
-        its output in log_name of the work directory; the caller stops it."""
-        return spawn(args, log_path=os.path.join(self.workdir, log_name),
-                     env=self.child_env(**extra_env))
+        such as a screen reader, its output in log_name of the work
+        directory; it is stopped with the desktop."""
+        helper = spawn(args, log_path=os.path.join(self.workdir, log_name), env=self.child_env(**extra_env))
+        self._helpers.append(helper)
+        return helper
+
+    def serve_clipboard(self, text):
+        """Makes xclip own the clipboard with text, serving it until the desktop closes."""
+        path = os.path.join(self.workdir, "clipboard.txt")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+        xclip = self.spawn(["xclip", "-quiet", "-selection", "clipboard", "-target", "UTF8_STRING", "-in", path],
+                           "xclip.log")
+
+        def owned():
+            if xclip.poll() is not None:
+                raise DesktopError("xclip exited with status %s" % xclip.returncode)
+            done = run(["xclip", "-selection", "clipboard", "-out", "-target", "TARGETS"], check=False,
+                       env=self._env)
+            return done.returncode == 0 and "UTF8_STRING" in done.stdout
+        wait_until(owned, "xclip to own the clipboard")
 
