@@ -23,8 +23,7 @@ class X11Desktop:
         self.xvfb = None
         self.wm = None
         self.display = None
-        self.xlib = None
-        self._root = None
+        self._xlib = None
         self._env = None
         self._helpers = []
 
@@ -54,10 +53,6 @@ class X11Desktop:
                 os.close(write_end)
         self.display = ":" + number.decode().strip()
         self._env = self.child_env()
-
-        from Xlib import display as xdisplay
-        self.xlib = xdisplay.Display(self.display)
-        self._root = self.xlib.screen().root
         if self.window_manager:
             self.wm = spawn(["openbox", "--sm-disable"], log_path=os.path.join(self.workdir, "openbox.log"),
                             env=self._env)
@@ -69,17 +64,29 @@ class X11Desktop:
             raise DesktopError("openbox exited with status %s" % self.wm.returncode)
         return bool(self.property(self._root.id, "_NET_SUPPORTING_WM_CHECK"))
 
+    @property
+    def xlib(self):
+        """This test's own connection to the X server, made when first used."""
+        if self._xlib is None:
+            from Xlib import display as xdisplay
+            self._xlib = xdisplay.Display(self.display)
+        return self._xlib
+
+    @property
+    def _root(self):
+        return self.xlib.screen().root
+
     def child_env(self, **extra):
         """The environment for programs on this desktop."""
         return desktop_env(self.workdir, DISPLAY=self.display, **extra)
 
     def close(self):
-        if self.xlib is not None:
+        if self._xlib is not None:
             try:
-                self.xlib.close()
+                self._xlib.close()
             except Exception:
                 pass
-            self.xlib = None
+            self._xlib = None
         for helper in self._helpers:
             stop_group(helper)
         stop_group(self.wm)
@@ -88,11 +95,12 @@ class X11Desktop:
 
     def kill_server(self):
         """Kills the X server outright, as a crash would (openbox goes with it)."""
-        display, self.xlib = self.xlib, None
+        display, self._xlib = self._xlib, None
         os.killpg(self.xvfb.pid, signal.SIGKILL)
         self.xvfb.wait(timeout=5)
         try:
-            display.close()
+            if display is not None:
+                display.close()
         except Exception:
             pass
 
