@@ -224,7 +224,10 @@ class Player:
     def splash_frame_spot(self):
         """A point of the splash's frame, relative to the splash, that none of
         its labels or its picture covers."""
-        splash = self.wait_for(self.splash, "the splash on the accessibility bus")
+        try:
+            splash = self.wait_for(self.splash, "the splash on the accessibility bus")
+        except DesktopError as exc:
+            raise DesktopError("%s; top levels seen: %s" % (exc, self.program.accessible.tree().children))
         frame = splash.find(role="panel")
         covers = [n.rel for n in frame.walk() if n is not frame and n.rel]
         spot = free_spot(frame.rel, covers)
