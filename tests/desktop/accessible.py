@@ -35,22 +35,12 @@ class Node:
     Qt can misjudge where the window manager put a window.
     """
 
-    def __init__(self, acc):
-        import pyatspi
-        self.acc = acc
-        self.role = acc.getRoleName()
-        self.name = acc.name or ""
-        states = acc.getState()
-        self.showing = states.contains(pyatspi.STATE_SHOWING)
-        self.enabled = states.contains(pyatspi.STATE_ENABLED)
-        self.focused = states.contains(pyatspi.STATE_FOCUSED)
+    def __init__(self, ref):
+        self.ref = ref  # (bus name, object path)
+        self.role = ""
+        self.name = ""
+        self.showing = self.enabled = self.focused = False
         self.extents = None
-        if self.showing:
-            try:
-                box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                self.extents = (box.x, box.y, box.width, box.height)
-            except Exception:
-                pass
         self.rel = None
         self.children = []
 
@@ -84,16 +74,109 @@ class Node:
 
     def text(self):
         """The text of an editable object (its name as a fallback)."""
-        try:
-            return self.acc.queryText().getText(0, -1)
-        except Exception:
-            return self.name
+        found = _bus().calls([self.ref + ("org.a11y.atspi.Text", "GetText", ("(ii)", (0, -1)))])[0]
+        return found[0] if found is not None else self.name
 
     def character_count(self):
-        return self.acc.queryText().characterCount
+        found = _bus().calls([self.ref + _property("org.a11y.atspi.Text", "CharacterCount")])[0]
+        return found[0] if found is not None else -1
 
     def __repr__(self):
         return "<%s %r%s>" % (self.role, self.name[:40], "" if self.showing else " hidden")
+
+
+def _property(interface, name):
+    return ("org.freedesktop.DBus.Properties", "Get", ("(ss)", (interface, name)))
+
+
+_SHOWING, _ENABLED, _FOCUSED = 25, 8, 12  # AT-SPI's state numbers
+_SCREEN_COORDS = 0
+
+
+class _AccessibilityBus:
+    """A connection of this process's own to the accessibility bus, on which
+    the calls of a whole snapshot level go out at once: reading an object
+    takes several calls, and one after the other they made a snapshot of
+    the main window last half a second."""
+
+    def __init__(self):
+        from gi.repository import Gio
+        session = Gio.DBusConnection.new_for_address_sync(
+            os.environ["DBUS_SESSION_BUS_ADDRESS"],
+            Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+            None, None)
+        self.session_address = os.environ["DBUS_SESSION_BUS_ADDRESS"]
+        address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
+                                    Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
+        session.close_sync(None)
+        self.connection = Gio.DBusConnection.new_for_address_sync(
+            address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+            None, None)
+
+    def calls(self, requests, timeout=DEFAULT_TIMEOUT):
+        """Sends every (bus name, path, interface, method, args) request at
+        once; returns their unpacked replies in order, None for an error."""
+        from gi.repository import Gio, GLib
+        results = [None] * len(requests)
+        pending = [len(requests)]
+
+        def done(connection, result, index):
+            try:
+                results[index] = connection.call_finish(result).unpack()
+            except GLib.Error:
+                pass
+            pending[0] -= 1
+        for index, (bus, path, interface, method, args) in enumerate(requests):
+            parameters = GLib.Variant(*args) if args is not None else None
+            self.connection.call(bus, path, interface, method, parameters, None, Gio.DBusCallFlags.NONE,
+                                 int(timeout * 1000), None, done, index)
+        context = GLib.MainContext.default()
+        while pending[0]:
+            context.iteration(True)
+        return results
+
+
+_connection = None
+
+
+def _bus():
+    global _connection
+    if _connection is None or _connection.session_address != os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+        _connection = _AccessibilityBus()
+    return _connection
+
+
+def _snapshot(ref, include_hidden):
+    """The object ref and what lies under it, read level by level. Hidden
+    objects are listed, but what lies in them only with include_hidden."""
+    from gi.repository import Atspi
+    root = Node(ref)
+    level, depth = [root], 0
+    while level and depth <= 30:
+        asked = []
+        for node in level:
+            asked += [node.ref + _property("org.a11y.atspi.Accessible", "Name"),
+                      node.ref + ("org.a11y.atspi.Accessible", "GetRole", None),
+                      node.ref + ("org.a11y.atspi.Accessible", "GetState", None),
+                      node.ref + ("org.a11y.atspi.Component", "GetExtents", ("(u)", (_SCREEN_COORDS,))),
+                      node.ref + ("org.a11y.atspi.Accessible", "GetChildren", None)]
+        replies = _bus().calls(asked)
+        below = []
+        for i, node in enumerate(level):
+            name, role, state, extents, children = replies[5 * i:5 * i + 5]
+            node.name = (name[0] if name else "") or ""
+            node.role = Atspi.role_get_name(Atspi.Role(role[0])) if role else ""
+            bits = state[0] if state else [0, 0]
+            node.showing, node.enabled, node.focused = (bool(bits[n // 32] & (1 << n % 32))
+                                                        for n in (_SHOWING, _ENABLED, _FOCUSED))
+            if node.showing and extents:
+                node.extents = tuple(extents[0])
+            # The application object itself is never "showing".
+            if children and (node is root or node.showing or include_hidden):
+                node.children = [Node((bus, path)) for bus, path in children[0]]
+                below += node.children
+        level, depth = below, depth + 1
+    return root
 
 
 class Application:
@@ -160,9 +243,7 @@ class Application:
     def tree(self, include_hidden=False):
         """A snapshot of the objects under the process's windows. Hidden
         objects are listed, but what lies in them only with include_hidden."""
-        app = self.app()
-        app.clear_cache()
-        root = _snapshot(app, include_hidden)
+        root = _snapshot(_ref(self.app()), include_hidden)
         for top in root.children:
             _place_relative(top, top)
         return root
@@ -177,29 +258,16 @@ class Application:
         pump_events()
         menus = []
         for acc in self._menus:
-            try:
-                node = _snapshot(acc, False)
-            except Exception:
-                continue
+            node = _snapshot(_ref(acc), False)
             if node.showing:
                 _place_relative(node, node)
                 menus.append(node)
         return menus
 
 
-def _snapshot(acc, include_hidden, depth=0):
-    node = Node(acc)
-    # The application object itself is never "showing".
-    if depth > 30 or (depth > 0 and not node.showing and not include_hidden):
-        return node
-    for i in range(acc.childCount):
-        try:
-            child = acc.getChildAtIndex(i)
-        except Exception:
-            continue
-        if child is not None:
-            node.children.append(_snapshot(child, include_hidden, depth + 1))
-    return node
+def _ref(acc):
+    """(bus name, object path) of a pyatspi object."""
+    return (acc.app.bus_name, acc.path)
 
 
 def _place_relative(top, window):
