@@ -33,7 +33,7 @@ import sys
 import tempfile
 import time
 
-from player import Player
+from player import OPENER_WINS, Player
 from program import Program
 from sessionbus import SessionBus
 from x11desktop import X11Desktop
@@ -105,7 +105,7 @@ def learn_places(tavrin, workdir):
         places = {"play-now": player.wait_main_menu().controls["Command2"].centre()}
         state = player.play_now("Player 1", "Player 2")
         places.update(("cell%d" % (i + 1), node.centre()) for i, node in enumerate(state.cell_nodes))
-        player.play([0, 1, 3, 4, 6])
+        player.play(OPENER_WINS)
         places["continue"] = player.wait_result("Player 1", 1, "a won game").controls["Command3"].centre()
     finally:
         if program is not None:

@@ -3,7 +3,7 @@ over the accessibility bus and from the screen: the wiring from input to the
 rules and back to the screen. The rules themselves are proven in tests/game
 and the widgets in tests/ui."""
 
-from player import OPEN_BOARD
+from player import OPENER_WINS, OPEN_BOARD
 
 LAST_LINE = "Press YES to play again & NO to go to main menu."
 
@@ -74,7 +74,7 @@ def test_a_match_with_real_input_then_play_again_and_exit_game(start_tavrin, des
     assert player.popup_item("Play Again") is None, "no menu over a control"
 
     # Play Again on a won board leaves Continue shown into the next match.
-    player.play([0, 1, 3, 4, 6])
+    player.play(OPENER_WINS)
     player.wait_result("Alice", 1, "Alice's win in the new match")
     player.choose_from_popup("Play Again")
     player.wait_state(lambda st: st.buttons == ["Continue", "Play Now"] and st.cells == [None] * 9,

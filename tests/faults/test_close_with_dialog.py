@@ -8,7 +8,7 @@ dialog is answered, the window ends the program with status 0.
 
 import time
 
-from player import FIRST_PROMPT, OPEN_BOARD, SECOND_PROMPT
+from player import FIRST_PROMPT, OPENER_WINS, OPEN_BOARD, SECOND_PROMPT
 
 
 def refuse_close(player, dialog_open):
@@ -45,7 +45,7 @@ def test_close_requests_during_a_prompt_and_the_question_are_refused(start_tavri
     player.answer_yes()
     st = player.wait_state(lambda st: st.cells == OPEN_BOARD and st.list1 == [], "a new match after Yes")
     assert st.label4 == "Ann"
-    player.play([0, 1, 3, 4, 6])
+    player.play(OPENER_WINS)
     st = player.wait_result("Ann", 1, "the new match's first game")
     assert (st.list1, st.list2) == (["1"], ["0"])
     assert st.cells == ["O", "X", "3", "O", "X", "6", "O", "8", "9"]

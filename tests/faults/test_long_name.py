@@ -5,7 +5,7 @@ plain text typed."""
 
 import time
 
-from player import FIRST_PROMPT, OPEN_BOARD, SECOND_PROMPT
+from player import FIRST_PROMPT, OPENER_WINS, OPEN_BOARD, SECOND_PROMPT
 from processes import cpu_seconds
 
 # Markup, a mnemonic marker and letters beyond Latin-1 up front, where every
@@ -70,7 +70,7 @@ def test_million_character_name_through_a_whole_match(start_tavrin, desktop):
 
     # Five games, each won by the player who opens it.
     for game in range(4):
-        player.play([0, 1, 3, 4, 6])
+        player.play(OPENER_WINS)
         st = player.wait_state(lambda st: st.list1 is not None and len(st.list1) == game + 1,
                                "the result of game %d" % (game + 1))
         if game % 2 == 0:
@@ -78,7 +78,7 @@ def test_million_character_name_through_a_whole_match(start_tavrin, desktop):
         else:
             assert (st.label2, st.label4) == (SECOND, NAME[:SHOWN]), "game %d" % (game + 1)
         player.press_continue()
-    player.play([0, 1, 3, 4, 6])
+    player.play(OPENER_WINS)
 
     box, lines = player.read_question()
     assert len(lines) == 5, "the question's lines: %r" % lines

@@ -21,6 +21,7 @@ import sys
 import time
 
 import strace_log
+from player import OPENER_WINS
 
 # Places under HOME that libraries the program links may look at, none of
 # them the program's own: (pattern relative to HOME, why).
@@ -109,7 +110,7 @@ def test_a_whole_match_touches_no_file_home_or_network(start_tavrin, desktop, wo
     player.play_match_to_question()
     player.answer_yes()
     player.wait_state(lambda st: st.list1 == [], "a new match after Yes")
-    player.play([0, 1, 3, 4, 6])
+    player.play(OPENER_WINS)
     player.wait_result("Ann", 1, "the new match's first game")
     player.choose_from_popup("Exit Game")
     assert player.program.wait_exit(10) == 0, "exit status after Exit Game on a game's result"

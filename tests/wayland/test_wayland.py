@@ -9,6 +9,8 @@ a popup placed by the compositor, and the program's end.
 
 import pytest
 
+from player import OPENER_WINS
+
 pytestmark = pytest.mark.desktop(kind="sway")
 
 # The splash's designed client area in twips (15 to the pixel), and the
@@ -78,7 +80,7 @@ def test_match_with_real_input_then_exit_game(start_tavrin, desktop):
     # Games 2 to 5 by digit keys: whoever opens wins the left column.
     starters = ["Bob", "Alice", "Bob", "Alice"]
     for game, starter in enumerate(starters):
-        player.play_by_keys([0, 1, 3, 4, 6])
+        player.play_by_keys(OPENER_WINS)
         if game < len(starters) - 1:
             st = player.wait_result(starter, game + 2, "%s's win" % starter)
             assert (st.list1, st.list2) == (["1", "0", "1", "0"][:game + 2], ["0", "1", "0", "1"][:game + 2])
