@@ -1,5 +1,7 @@
 """The program as a screen reader meets it: its accessible objects read over
-the accessibility bus (AT-SPI, with pyatspi), and the events it sends there.
+the accessibility bus (AT-SPI), and the events it sends there. pyatspi finds
+the program and hears its events; the objects are read with calls of our
+own, sent a level of the tree at a time.
 
 Controls are found as a screen reader finds them, by role and name; their
 places come from the objects' extents, relative to their top-level window.
