@@ -52,6 +52,7 @@ def test_windows_stand_where_designed_under_the_title_tavrin(start_tavrin, deskt
     assert "_NET_WM_ACTION_CLOSE" in desktop.property(main, "_NET_WM_ALLOWED_ACTIONS")
 
     st = player.wait_main_menu()
+    assert list(st.controls) == ["Command2"], "the main menu shows Play Now alone"
     assert st.controls["Command2"].focused, "Play Now holds the focus"
     assert_designed_places(st)
     play_now = st.controls["Command2"].rel

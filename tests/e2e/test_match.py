@@ -81,6 +81,7 @@ def test_a_match_with_real_input_then_play_again_and_exit_game(start_tavrin, des
                       "the main menu with Continue")
     st = player.play_now("Cid", "Dee")
     assert (st.continue_, st.list1, st.list2) == ("Continue", [], [])
+    player.wait_red([], "no red on the new match's board")
     player.move(4, "O")
     assert player.press_continue().label4 == "Dee"
     player.move(4, "X")
