@@ -5,8 +5,9 @@
 - desktop: a private desktop for each test; the marker
   @pytest.mark.desktop(kind="x11" or "sway", size=(w, h), window_manager=True)
   on a test or module chooses which (default: X11 under openbox, 1280x1024).
-- start_tavrin(**env): starts the program on the test's desktop and returns
-  a Player for it; the program is stopped after the test. When a test fails,
+- start_tavrin(wrapper=(), log_name=None, **env): starts the program on the
+  test's desktop (see Program) and returns a Player for it; the program is
+  stopped after the test. When a test fails,
   the output of each program it started is printed and a screenshot of the
   screen is kept in the working directory (the test's build directory).
 
