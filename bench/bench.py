@@ -3,6 +3,11 @@
 bare Xlib program in one private Xvfb, alternating, and prints one table of
 medians. The bare Qt floor is whichever shape draws its first frame sooner.
 
+The X server and the places the client clicks come from the desktop tests'
+harness (tests/desktop, on PYTHONPATH): the places are read once from
+Tavrin's accessibility tree, in a run of its own before any measured one,
+so the measured runs keep the accessibility bridge off.
+
 Usage: bench.py BUILD_DIR JSON_OUT
 
 Environment (all optional):
@@ -28,9 +33,10 @@ import sys
 import tempfile
 import time
 
-# A spot on the splash's bare frame, in the splash's client coordinates:
-# inside Frame1, above its first label.
-SPLASH_FRAME_SPOT = (240, 8)
+from player import OPENER_WINS, Player
+from program import Program
+from sessionbus import SessionBus
+from x11desktop import X11Desktop
 
 TARGETS = {
     "first_frame_ms": "<= 1.15 x floor",
@@ -81,26 +87,35 @@ def log(message):
     print("bench: " + message, file=sys.stderr, flush=True)
 
 
-class Xvfb:
-    """A private X server without a window manager."""
-
-    def __init__(self, workdir):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(workdir, "xvfb.log"), "w"))
-        os.close(write_end)
-        with os.fdopen(read_end) as display:
-            number = display.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+def learn_places(tavrin, workdir):
+    """Where the client clicks, read from Tavrin's accessibility tree on a
+    desktop of its own: the splash's bare frame (--click, in the splash)
+    and the middles of Play Now, Continue and the cells (--at, in the main
+    window)."""
+    bus = SessionBus().start()
+    desktop = X11Desktop(workdir)
+    program = None
+    try:
+        desktop.start()
+        program = Program(desktop, tavrin, log_name="tavrin-places.log").start()
+        player = Player(desktop, program)
+        program.wait_splash()
+        click = player.splash_frame_spot()
+        player.skip_splash()
+        places = {"play-now": player.wait_main_menu().controls["Command2"].centre()}
+        state = player.play_now("Player 1", "Player 2")
+        places.update(("cell%d" % (i + 1), node.centre()) for i, node in enumerate(state.cell_nodes))
+        player.play(OPENER_WINS)
+        places["continue"] = player.wait_result("Player 1", 1, "a won game").controls["Command3"].centre()
+    finally:
+        if program is not None:
+            program.stop()
+        desktop.close()
+        bus.close()
+    options = ["--click", "%d,%d" % click]
+    for name, (x, y) in sorted(places.items()):
+        options += ["--at", "%s=%d,%d" % (name, x, y)]
+    return options
 
 
 def parse_figures(text):
@@ -154,11 +169,11 @@ class Runner:
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
 
 
-def side_by_side(runner, runs, warmup):
+def side_by_side(runner, runs, warmup, places):
     """Start-up, hand-over and memory: one program after the other."""
     options = {name: [] for name in PROGRAMS}
     # Tavrin: splash, a click on its frame, a full match, then the memory.
-    options["tavrin"] = ["--click", "%d,%d" % SPLASH_FRAME_SPOT, "--match"]
+    options["tavrin"] = places + ["--match"]
     names = list(options)
     samples = {name: {} for name in names}
     for round_number in range(warmup + runs):
@@ -337,24 +352,29 @@ def main():
             previous = json.load(stored).get("figures")
 
     workdir = tempfile.mkdtemp(prefix="tavrin-bench-")
+    # Ends the X servers, and with them every program on them, when interrupted.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    log("the places to click, from Tavrin's accessibility tree")
+    os.makedirs(os.path.join(workdir, "places"))
+    places = learn_places(os.path.join(build, "app", "tavrin"), os.path.join(workdir, "places"))
+    log(" ".join(places))
     # Pages of files just built count as dirty until written back, and would
     # swell the programs' Private_Dirty.
     os.sync()
     load_before = os.getloadavg()
-    server = Xvfb(workdir)
-    # Ends the X server, and with it every program on it, when interrupted.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    server = X11Desktop(workdir, window_manager=False)
     try:
+        server.start()
         runner = Runner(build, workdir, server.display)
         log("start-up, hand-over and memory: %d warm-up and %d measured runs of each program" % (warmup, runs))
-        side = side_by_side(runner, runs, warmup)
+        side = side_by_side(runner, runs, warmup, places)
         log("idle: %d of each program watched over %.0f s" % (idle_runs, idle_seconds))
         quiet = idle(runner, idle_runs, idle_seconds, idle_after)
     except Exception:
         log("the programs' output is kept in " + workdir)
         raise
     finally:
-        server.stop()
+        server.close()
     log("cost of a move: %d trials" % trials)
     move_samples = moves(build, trials, runner.env)
     shutil.rmtree(workdir, ignore_errors=True)

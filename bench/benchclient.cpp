@@ -10,7 +10,10 @@
 //   --click X,Y        click at (X,Y) of the first window, --click-after-ms
 //                      after it mapped, and time the next window's mapping
 //   --click-after-ms N (default 300)
-//   --match            then play a full match on the main window
+//   --match            then play a full match on the main window, clicking
+//                      the places that --at gives
+//   --at NAME=X,Y      a control's middle in the main window: play-now,
+//                      continue, cell1 to cell9
 //   --windows N        wait until N top-level windows have mapped (default 1)
 //   --settle-ms N      wait this long before reading the memory, after the
 //                      hand-over and at the end (default 300)
@@ -85,6 +88,7 @@ int ignoreErrors(Display*, XErrorEvent*)
 
 struct Options {
     std::optional<std::pair<int, int>> click;
+    std::map<std::string, std::pair<int, int>> places;
     double clickAfterMs = 300;
     bool match = false;
     int windows = 1;
@@ -117,6 +121,13 @@ Options parse(int argc, char** argv)
             if (std::sscanf(value("--click"), "%d,%d", &x, &y) != 2)
                 fail("--click wants X,Y");
             options.click = std::make_pair(x, y);
+        } else if (arg == "--at") {
+            char name[32] = {};
+            int x = 0;
+            int y = 0;
+            if (std::sscanf(value("--at"), "%31[^=]=%d,%d", name, &x, &y) != 3)
+                fail("--at wants NAME=X,Y");
+            options.places[name] = std::make_pair(x, y);
         } else if (arg == "--click-after-ms") {
             options.clickAfterMs = std::atof(value("--click-after-ms"));
         } else if (arg == "--match") {
@@ -141,6 +152,11 @@ Options parse(int argc, char** argv)
         options.command.push_back(argv[i]);
     if (options.command.empty())
         fail("no program given");
+    for (const char* name :
+         {"play-now", "continue", "cell1", "cell2", "cell3", "cell4", "cell5", "cell6", "cell7", "cell8", "cell9"}) {
+        if (options.match && options.places.count(name) == 0)
+            fail("--match needs --at for play-now, continue and cell1 to cell9");
+    }
     options.command.push_back(nullptr);
     return options;
 }
@@ -480,13 +496,6 @@ void stop(pid_t pid)
     waitpid(pid, nullptr, 0);
 }
 
-// Main-window places, in client coordinates.
-constexpr std::pair<int, int> kPlayNow{120 + 209 / 2, 88 + 169 / 2};
-constexpr std::pair<int, int> kContinue{144 + 161 / 2, 40 + 41 / 2};
-std::pair<int, int> cellCentre(int index)
-{
-    return {152 + 48 * (index % 3) + 24, 96 + 48 * (index / 3) + 24};
-}
 // Five finished games make a match; this order wins the left column for O.
 constexpr int kWinningOrder[] = {0, 1, 3, 2, 6};
 constexpr int kGamesInMatch = 5;
@@ -496,6 +505,10 @@ struct Player {
     Session& session;
     int left;
     int top;
+    // Controls' middles in the main window, by name (--at).
+    const std::map<std::string, std::pair<int, int>>& places;
+
+    std::pair<int, int> cellCentre(int index) const { return places.at("cell" + std::to_string(index + 1)); }
 
     void clickAt(std::pair<int, int> place)
     {
@@ -518,7 +531,7 @@ struct Player {
 
     bool playMatch()
     {
-        clickAt(kPlayNow);
+        clickAt(places.at("play-now"));
         if (!answerDialog(XK_Return) || !answerDialog(XK_Return))
             return false;
         sleepMs(50);
@@ -526,7 +539,7 @@ struct Player {
             for (const int cell : kWinningOrder)
                 clickAt(cellCentre(cell));
             if (game < kGamesInMatch)
-                clickAt(kContinue);
+                clickAt(places.at("continue"));
         }
         // The question after the fifth game: Yes, a new match.
         return answerDialog(XK_Return);
@@ -613,7 +626,7 @@ int main(int argc, char** argv)
             return finish("--match needs the main window: give --click or --windows 2");
         sleepMs(100);
         const auto [left, top] = session.origin(*mainWindow);
-        Player player{session, left, top};
+        Player player{session, left, top, options.places};
         if (!player.playMatch())
             return finish("the match did not reach its closing question");
     }

@@ -19,7 +19,7 @@ TAVRIN_FONT_PACKAGES=(
     fonts-liberation2 fonts-comfortaa fonts-blankenburg
 )
 
-# The end-to-end tests: an X server, a window manager, input and
+# The end-to-end tests: pytest, an X server, a window manager, input and
 # screenshots, the accessibility bus, and the validators of the
 # desktop files; the package test's man and lintian; on Wayland a headless
 # compositor with its screenshots, Qt's Wayland plugin, and what the
@@ -28,7 +28,7 @@ TAVRIN_FONT_PACKAGES=(
 # The test packages_cover_commands (scripts/lib/check_packages.py) checks
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
-    xvfb xauth xdotool xclip openbox x11-utils
+    python3-pytest xvfb xauth xdotool xclip openbox x11-utils
     python3-pyatspi at-spi2-core dbus dbus-x11
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
@@ -39,7 +39,10 @@ TAVRIN_TEST_PACKAGES=(
 )
 
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST and
-# DAMAGE extensions for its measuring client and its bare X11 program.
+# DAMAGE extensions for its measuring client and its bare X11 program; to
+# learn where to click, what the desktop tests' harness reads the program
+# with (a window manager, input, the accessibility bus).
 TAVRIN_BENCH_PACKAGES=(
     xvfb libx11-dev libxtst-dev libxdamage-dev python3
+    openbox xdotool python3-xlib python3-pyatspi at-spi2-core dbus
 )

@@ -8,68 +8,47 @@ dialog is answered, the window ends the program with status 0.
 
 import time
 
-import faults
-from faults import OPEN_BOARD
+from player import FIRST_PROMPT, OPENER_WINS, OPEN_BOARD, SECOND_PROMPT
 
 
-class CloseWithDialogTest(faults.FaultTestCase):
-
-    def refused_close(self, program, still_open):
-        """Requests the close; checks the program lives on with the dialog shown."""
-        self.request_close(program)
-        # The request's round trip through openbox takes milliseconds; a
-        # program that acted on it would be gone or without its dialog by then.
-        time.sleep(1.0)
-        program.check_alive()
-        self.assertTrue(still_open(program), "the dialog is still open after the close request")
-        self.assertIsNotNone(program.main_window_rect(), "the main window is still shown")
-
-    def test_close_during_a_name_prompt_is_refused_and_play_goes_on(self):
-        # Catches a close that ends the program from inside the prompt's
-        # modal loop (a crash or a hang on the way out), or one that is kept
-        # and acted on once the prompt is answered.
-        program = self.start_at_main_menu()
-        self.click_client(program, faults.centre(faults.e2e.PLAY_NOW))
-        first = "Enter name of first player"
-        self.wait_prompt(program, first)
-        self.refused_close(program, lambda p: self.prompt_field(p, first) is not None)
-
-        self.desktop.type_text("Ann")
-        program.wait_for(lambda p: faults.e2e.text_of(self.prompt_field(p, first)[1]) == "Ann",
-                         "the first name typed after the close request")
-        self.desktop.key("Return")
-        self.answer_prompt(program, "Enter name of second player", "Ben")
-        st = self.wait_state(program, lambda st: st.cells == OPEN_BOARD and st.label4 == "Ann",
-                             "the board after both names")
-        self.assertEqual((st.frame1, st.frame2), ("Ann", "Ben"))
-        self.move(program, 4, "O")
-        self.wait_state(program, lambda st: st.label4 == "Ben", "the turn to pass to Ben")
-
-        self.request_close(program)
-        self.assert_exits(program, 0, 5, "closing the window after the prompt")
-
-    def test_close_during_the_match_end_question_is_refused_and_play_goes_on(self):
-        # Catches the same at the end of a match, where the question is
-        # asked from inside the handler of the fifth game's last move.
-        program = self.start_at_main_menu()
-        self.play_now(program, "Ann", "Ben")
-        self.play_match_to_question(program)
-        self.refused_close(program, lambda p: self.question(p) is not None)
-
-        _, lines = self.read_question(program)
-        self.assertEqual(lines[:2], ["Ann VS Ben", "Ann wins the match."])
-        self.answer_yes(program)
-        st = self.wait_state(program, lambda st: st.cells == OPEN_BOARD and st.list1 == [],
-                             "a new match after Yes")
-        self.assertEqual(st.label4, "Ann")
-        self.play_won_game(program, 0, "the new match's first game")
-        st = self.state(program)
-        self.assertEqual((st.label2, st.list1, st.list2), ("Ann", ["1"], ["0"]))
-        self.assertEqual(st.cells, ["O", "X", "3", "O", "X", "6", "O", "8", "9"])
-
-        self.request_close(program)
-        self.assert_exits(program, 0, 5, "closing the window after the question")
+def refuse_close(player, dialog_open):
+    """Requests the close; checks that the program lives on with the dialog shown."""
+    player.desktop.request_close(player.program.main_wid)
+    # The request's round trip through openbox takes milliseconds; a program
+    # that acted on it would be gone or without its dialog by then.
+    time.sleep(1.0)
+    player.program.check_alive()
+    assert dialog_open(), "the dialog is still open after the close request"
+    assert player.program.main_window_rect() is not None, "the main window is still shown"
 
 
-if __name__ == "__main__":
-    faults.run_tests()
+def test_close_requests_during_a_prompt_and_the_question_are_refused(start_tavrin, desktop):
+    # Catches a close that ends the program from inside a dialog's modal
+    # loop (a crash or a hang on the way out), or one that is kept and acted
+    # on once the dialog is answered; the question is asked from inside the
+    # handler of the fifth game's last move.
+    player = start_tavrin()
+    player.start_at_main_menu()
+    player.press_play_now()
+    player.wait_prompt(FIRST_PROMPT)
+    refuse_close(player, lambda: player.prompt(FIRST_PROMPT) is not None)
+    desktop.type_text("Ann")
+    player.finish_prompt(FIRST_PROMPT, "Ann")
+    player.answer_prompt(SECOND_PROMPT, "Ben")
+    st = player.wait_state(lambda st: st.cells == OPEN_BOARD and st.label4 == "Ann", "the board after both names")
+    assert (st.frame1, st.frame2) == ("Ann", "Ben")
+
+    player.play_match_to_question()
+    refuse_close(player, lambda: player.question() is not None)
+    _, lines = player.read_question()
+    assert lines[:2] == ["Ann VS Ben", "Ann wins the match."]
+    player.answer_yes()
+    st = player.wait_state(lambda st: st.cells == OPEN_BOARD and st.list1 == [], "a new match after Yes")
+    assert st.label4 == "Ann"
+    player.play(OPENER_WINS)
+    st = player.wait_result("Ann", 1, "the new match's first game")
+    assert (st.list1, st.list2) == (["1"], ["0"])
+    assert st.cells == ["O", "X", "3", "O", "X", "6", "O", "8", "9"]
+
+    desktop.request_close(player.program.main_wid)
+    assert player.program.wait_exit(5) == 0, "exit status after closing the window"

@@ -1,7 +1,8 @@
 """What the program touches: a whole match played under `strace -f`.
 
-The program keeps no files and uses no network. Over a whole match, from
-start to Exit Game, with HOME a fresh empty directory, it must:
+The program keeps no files and uses no network. Over a whole match and a
+game of the next, from start to Exit Game, with HOME a fresh empty
+directory, it must:
 - open no file for writing and create, remove or change none (devices such
   as /dev/null and shared memory are not files it keeps);
 - touch nothing in HOME but what the libraries under it look up for fonts,
@@ -19,8 +20,8 @@ import subprocess
 import sys
 import time
 
-import faults
 import strace_log
+from player import OPENER_WINS
 
 # Places under HOME that libraries the program links may look at, none of
 # them the program's own: (pattern relative to HOME, why).
@@ -74,139 +75,110 @@ def accessibility_bus():
     return done.stdout.strip() if done.returncode == 0 else ""
 
 
-class TracedProgram(faults.e2e.Program):
-    """The program started under strace, with HOME a fresh empty directory.
-
-    strace -D makes the program the started process itself (the tracer runs
-    as its grandchild), so its pid and exit status are the program's own.
-    """
-
-    def __init__(self, desktop, binary, home, trace):
-        super().__init__(desktop, binary)
-        self.home = home
-        self.trace = trace
-
-    def start(self):
-        self.log_path = os.path.join(self.desktop.workdir, "tavrin-traced.log")
-        env = self.desktop.child_env(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
-        env["HOME"] = self.home
-        # Left unset, the libraries derive these from HOME, as on a desktop.
-        for name in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XAUTHORITY"):
-            env.pop(name, None)
-        log = open(self.log_path, "wb")
-        self.proc = faults.e2e._spawn(
-            ["strace", "-D", "-f", "--seccomp-bpf", "-o", self.trace,
-             "-e", "trace=%file,socket,socketpair,connect,bind,listen,accept,accept4,sendto",
-             self.binary], stdout=log, stderr=subprocess.STDOUT, env=env)
-        log.close()
-        return self
+# The program runs under strace -D,
+# which makes it the started process itself (the tracer runs as its
+# grandchild), so its pid and exit status are the program's own.
+TRACED = "trace=%file,socket,socketpair,connect,bind,listen,accept,accept4,sendto"
 
 
-class StraceTest(faults.FaultTestCase):
-
-    def wait_trace_end(self, program):
-        """Waits until strace has written the program's exit; returns the log's lines."""
-        # strace pads the pid column to a common width.
-        last = re.compile(r"^%d\s+\+\+\+ (exited|killed)" % program.pid)
-        deadline = time.monotonic() + 10
-        while True:
-            with open(program.trace, errors="replace") as f:
-                lines = f.readlines()
-            if any(last.match(line) for line in lines):
-                return lines
-            if time.monotonic() > deadline:
-                self.fail("strace never wrote the program's (pid %d) exit; its log ends:\n%s"
-                          % (program.pid, "".join(lines[-10:])))
-            time.sleep(0.1)
-
-    def test_a_whole_match_touches_no_file_home_or_network(self):
-        if shutil.which("strace") is None:
-            self.fail("strace is missing (Debian package strace)")
-        home = os.path.join(self.workdir, "user-home")
-        os.mkdir(home, 0o700)
-        trace = os.path.join(self.workdir, "strace.log")
-        program = self.start_at_main_menu(TracedProgram(self.desktop, self.binary, home, trace))
-        self.play_now(program, "Ann", "Ben")
-        self.play_match_to_question(program)
-        self.answer_no(program)
-        self.wait_state(program, lambda st: st.play_now == "Play Now", "the main menu after No")
-        self.open_popup_and_choose(program, "Exit Game")
-        self.assert_exits(program, 0, 10, "Exit Game under strace")
-
-        calls, exits = strace_log.parse(self.wait_trace_end(program))
-        # Keep the log next to the test's output when something is wrong.
-        kept = os.path.abspath("strace-whole-match.log")
-        shutil.copyfile(trace, kept)
-
-        a11y = accessibility_bus()
-        findings, notes = self.judge(calls, home, a11y)
-        # Font caches are named by hashes: one line for each kind.
-        touched = sorted({re.sub(r"[0-9a-f]{32}", "*", self.under(path, home))
-                          for call in calls for path in call.paths()
-                          if self.under(path, home) is not None})
-        summary = ("%d calls traced; under HOME: %s; sockets: %s"
-                   % (len(calls), ", ".join(touched) or "nothing",
-                      ", ".join(sorted({c.socket_domain() for c in calls if c.name == "socket"}))))
-        sys.stderr.write("\n%s\n" % summary)
-        for note in notes:
-            sys.stderr.write("note: %s\n" % note)
-        if findings:
-            self.fail("the program touched what it should not (%d findings; log kept at %s):\n  %s"
-                      % (len(findings), kept, "\n  ".join(findings)))
-        os.remove(kept)
-
-    @staticmethod
-    def under(path, home):
-        """path relative to home when it lies inside it, else None."""
-        if path == home:
-            return "."
-        if path.startswith(home.rstrip("/") + "/"):
-            return os.path.normpath(path[len(home):].lstrip("/"))
-        return None
-
-    def judge(self, calls, home, a11y_address):
-        display = self.desktop.display.lstrip(":").split(".")[0]
-        x_socket = "/tmp/.X11-unix/X" + display
-        allowed_sockets = {x_socket, "@" + x_socket}
-        allowed_sockets.update(address_paths(os.environ.get("DBUS_SESSION_BUS_ADDRESS", "")))
-        allowed_sockets.update(address_paths(a11y_address))
-
-        findings, notes = [], []
-        programs = [c for c in calls if c.name in ("execve", "execveat") and not c.failed]
-        for call in programs[1:]:
-            findings.append("started another program: %s" % call)
-
-        for call in calls:
-            # Files: nothing opened for writing, nothing created or changed.
-            if call.opens_for_writing() or call.modifies():
-                for path in call.paths()[:1]:
-                    inside = self.under(path, home)
-                    if any(fnmatch.fnmatch(path, p) for p in NOT_FILES):
-                        continue
-                    if inside is not None and any(fnmatch.fnmatch(inside, p)
-                                                  for p in LIBRARY_WRITES):
-                        notes.append("written by fontconfig, not the program: %s" % call)
-                    elif inside is not None or not call.failed:
-                        findings.append("writes to the file system: %s" % call)
-            # HOME: only the libraries' font, theme and X session look-ups.
-            for path in call.paths():
-                inside = self.under(path, home)
-                if inside is not None and not any(fnmatch.fnmatch(inside, p)
-                                                  for p, _ in HOME_ALLOWED):
-                    findings.append("looks into HOME at %s: %s" % (inside, call))
-            # Network: Unix sockets only, to the X server and the buses.
-            if call.name in ("socket", "socketpair") and call.socket_domain() != "AF_UNIX":
-                findings.append("opens a socket that is not a Unix one: %s" % call)
-            if call.name in ("connect", "sendto") and call.address_family() is not None:
-                if call.address_family() != "AF_UNIX":
-                    findings.append("reaches out beyond the machine: %s" % call)
-                elif call.unix_path() not in allowed_sockets:
-                    findings.append("connects to an unexpected socket (allowed: %s): %s"
-                                    % (sorted(allowed_sockets), call))
-            if call.name in ("bind", "listen", "accept", "accept4") and not call.failed:
-                findings.append("offers a socket: %s" % call)
-        return findings, notes
+def wait_trace_end(trace, pid):
+    """Waits until strace has written the program's exit; returns the log's lines."""
+    # strace pads the pid column to a common width.
+    last = re.compile(r"^%d\s+\+\+\+ (exited|killed)" % pid)
+    deadline = time.monotonic() + 10
+    while True:
+        with open(trace, errors="replace") as f:
+            lines = f.readlines()
+        if any(last.match(line) for line in lines):
+            return lines
+        assert time.monotonic() < deadline, "strace never wrote the program's (pid %d) exit; its log ends:\n%s" % (
+            pid, "".join(lines[-10:]))
+        time.sleep(0.1)
 
 
-if __name__ == "__main__":
-    faults.run_tests()
+def test_a_whole_match_touches_no_file_home_or_network(start_tavrin, desktop, workdir):
+    assert shutil.which("strace"), "strace is missing (Debian package strace)"
+    home = os.path.join(workdir, "user-home")
+    os.mkdir(home, 0o700)
+    trace = os.path.join(workdir, "strace.log")
+    # Left unset, the libraries derive the XDG places from HOME, as on a desktop.
+    player = start_tavrin(wrapper=["strace", "-D", "-f", "--seccomp-bpf", "-o", trace, "-e", TRACED],
+                          log_name="tavrin-traced.log", HOME=home, XDG_CONFIG_HOME=None,
+                          XDG_CACHE_HOME=None, XDG_DATA_HOME=None, XAUTHORITY=None)
+    player.start_at_main_menu()
+    player.play_now("Ann", "Ben")
+    player.play_match_to_question()
+    player.answer_yes()
+    player.wait_state(lambda st: st.list1 == [], "a new match after Yes")
+    player.play(OPENER_WINS)
+    player.wait_result("Ann", 1, "the new match's first game")
+    player.choose_from_popup("Exit Game")
+    assert player.program.wait_exit(10) == 0, "exit status after Exit Game on a game's result"
+
+    calls, exits = strace_log.parse(wait_trace_end(trace, player.program.pid))
+    # Keep the log next to the test's output when something is wrong.
+    kept = os.path.abspath("strace-whole-match.log")
+    shutil.copyfile(trace, kept)
+
+    findings, notes = judge(calls, home, desktop.display, accessibility_bus())
+    # Font caches are named by hashes: one line for each kind.
+    touched = sorted({re.sub(r"[0-9a-f]{32}", "*", under(path, home))
+                      for call in calls for path in call.paths() if under(path, home) is not None})
+    sys.stderr.write("\n%d calls traced; under HOME: %s; sockets: %s\n"
+                     % (len(calls), ", ".join(touched) or "nothing",
+                        ", ".join(sorted({c.socket_domain() for c in calls if c.name == "socket"}))))
+    for note in notes:
+        sys.stderr.write("note: %s\n" % note)
+    assert not findings, "the program touched what it should not (%d findings; log kept at %s):\n  %s" % (
+        len(findings), kept, "\n  ".join(findings))
+    os.remove(kept)
+
+
+def under(path, home):
+    """path relative to home when it lies inside it, else None."""
+    if path == home:
+        return "."
+    if path.startswith(home.rstrip("/") + "/"):
+        return os.path.normpath(path[len(home):].lstrip("/"))
+    return None
+
+
+def judge(calls, home, display, a11y_address):
+    x_socket = "/tmp/.X11-unix/X" + display.lstrip(":").split(".")[0]
+    allowed_sockets = {x_socket, "@" + x_socket}
+    allowed_sockets.update(address_paths(os.environ.get("DBUS_SESSION_BUS_ADDRESS", "")))
+    allowed_sockets.update(address_paths(a11y_address))
+
+    findings, notes = [], []
+    programs = [c for c in calls if c.name in ("execve", "execveat") and not c.failed]
+    for call in programs[1:]:
+        findings.append("started another program: %s" % call)
+
+    for call in calls:
+        # Files: nothing opened for writing, nothing created or changed.
+        if call.opens_for_writing() or call.modifies():
+            for path in call.paths()[:1]:
+                inside = under(path, home)
+                if any(fnmatch.fnmatch(path, p) for p in NOT_FILES):
+                    continue
+                if inside is not None and any(fnmatch.fnmatch(inside, p) for p in LIBRARY_WRITES):
+                    notes.append("written by fontconfig, not the program: %s" % call)
+                elif inside is not None or not call.failed:
+                    findings.append("writes to the file system: %s" % call)
+        # HOME: only the libraries' font, theme and X session look-ups.
+        for path in call.paths():
+            inside = under(path, home)
+            if inside is not None and not any(fnmatch.fnmatch(inside, p) for p, _ in HOME_ALLOWED):
+                findings.append("looks into HOME at %s: %s" % (inside, call))
+        # Network: Unix sockets only, to the X server and the buses.
+        if call.name in ("socket", "socketpair") and call.socket_domain() != "AF_UNIX":
+            findings.append("opens a socket that is not a Unix one: %s" % call)
+        if call.name in ("connect", "sendto") and call.address_family() is not None:
+            if call.address_family() != "AF_UNIX":
+                findings.append("reaches out beyond the machine: %s" % call)
+            elif call.unix_path() not in allowed_sockets:
+                findings.append("connects to an unexpected socket (allowed: %s): %s"
+                                % (sorted(allowed_sockets), call))
+        if call.name in ("bind", "listen", "accept", "accept4") and not call.failed:
+            findings.append("offers a socket: %s" % call)
+    return findings, notes

@@ -1,7 +1,7 @@
-"""The desktop of tests/e2e on Wayland: a private headless sway.
+"""A private headless sway: the Wayland desktop.
 
-SwayDesktop offers what tavrin_e2e.Desktop offers on X11, so the same
-Program and player's steps drive the program on its Wayland platform plugin.
+SwayDesktop offers what X11Desktop offers, so the same Program and player's
+steps drive the program on its Wayland platform plugin.
 Windows and their places come from the compositor (swaymsg -t get_tree),
 screenshots from grim, and input from virtualinput, a client of sway's
 virtual pointer and keyboard that the build makes (its path in
@@ -13,23 +13,18 @@ import glob
 import io
 import json
 import os
-import re
 import select
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
-
-import tavrin_e2e as e2e  # noqa: E402
-from tavrin_e2e import DEFAULT_TIMEOUT, E2EError, SCREEN_H, SCREEN_W  # noqa: E402
+from processes import DEFAULT_TIMEOUT, DesktopError, desktop_env, run, spawn, stop_group, wait_until
 
 CONFIG = """\
 output HEADLESS-1 mode {width}x{height}
 xwayland disable
-""".format(width=SCREEN_W, height=SCREEN_H)
+"""
 
 # sway refuses to run as root; it runs as this user then.
 UNPRIVILEGED = ("nobody", "nogroup")
@@ -40,8 +35,9 @@ class SwayDesktop:
 
     platform = "wayland"
 
-    def __init__(self, workdir):
+    def __init__(self, workdir, size=(1280, 1024)):
         self.workdir = workdir
+        self.size = tuple(size)
         self.runtime = None
         self.sway = None
         self.input = None
@@ -49,6 +45,7 @@ class SwayDesktop:
         self.ipc = None
         self.background = None
         self._drawn = set()
+        self._helpers = []
 
     # Start and stop.
 
@@ -58,7 +55,7 @@ class SwayDesktop:
         self.runtime = tempfile.mkdtemp(prefix="tavrin-sway-")
         config = os.path.join(self.runtime, "config")
         with open(config, "w") as f:
-            f.write(CONFIG)
+            f.write(CONFIG.format(width=self.size[0], height=self.size[1]))
         command = ["sway", "--config", config]
         if os.geteuid() == 0:
             import grp
@@ -73,17 +70,16 @@ class SwayDesktop:
                "XDG_RUNTIME_DIR": self.runtime, "WLR_BACKENDS": "headless",
                "WLR_HEADLESS_OUTPUTS": "1", "WLR_LIBINPUT_NO_DEVICES": "1",
                "WLR_RENDERER": "pixman"}
-        log = open(os.path.join(self.workdir, "sway.log"), "wb")
-        self.sway = e2e._spawn(command, stdout=log, stderr=subprocess.STDOUT, env=env)
-        log.close()
-        e2e.wait_until(self._sockets, "sway's Wayland and IPC sockets", check=self._check_sway)
-        e2e.wait_until(self._output_ready, "sway's headless output", check=self._check_sway)
-        self.background = self.screenshot((SCREEN_W - 1, SCREEN_H - 1, 1, 1)).getpixel((0, 0))
+        self.sway = spawn(command, log_path=os.path.join(self.workdir, "sway.log"), env=env)
+        wait_until(self._sockets, "sway's Wayland and IPC sockets", check=self._check_sway)
+        wait_until(self._output_ready, "sway's headless output", check=self._check_sway)
+        self.background = self.screenshot((self.size[0] - 1, self.size[1] - 1, 1, 1)).getpixel((0, 0))
         self._start_input()
+        return self
 
     def _check_sway(self):
         if self.sway.poll() is not None:
-            raise E2EError("sway exited with status %s; see %s"
+            raise DesktopError("sway exited with status %s; see %s"
                            % (self.sway.returncode, os.path.join(self.workdir, "sway.log")))
 
     def _sockets(self):
@@ -99,22 +95,21 @@ class SwayDesktop:
         done = self._swaymsg("-t", "get_outputs", check=False)
         if done.returncode != 0:
             return False
-        return any(o.get("active") and (o["rect"]["width"], o["rect"]["height"]) == (SCREEN_W, SCREEN_H)
+        return any(o.get("active") and (o["rect"]["width"], o["rect"]["height"]) == self.size
                    for o in json.loads(done.stdout))
 
     def _start_input(self):
         tool = os.environ.get("TAVRIN_VIRTUAL_INPUT")
         if not tool or not os.access(tool, os.X_OK):
-            raise E2EError("TAVRIN_VIRTUAL_INPUT names no program (the build's virtualinput)")
-        log = open(os.path.join(self.workdir, "virtualinput.log"), "wb")
-        self.input = e2e._spawn([tool, str(SCREEN_W), str(SCREEN_H)], env=self.child_env(),
-                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log)
-        log.close()
+            raise DesktopError("TAVRIN_VIRTUAL_INPUT names no program (the build's virtualinput)")
+        with open(os.path.join(self.workdir, "virtualinput.log"), "wb") as log:
+            self.input = spawn([tool, str(self.size[0]), str(self.size[1])], env=self.child_env(),
+                               stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log)
         self._answer("ready", "the virtual pointer and keyboard")
 
     def child_env(self, **extra):
         """The environment for programs on this desktop."""
-        return e2e.desktop_env(self.workdir, WAYLAND_DISPLAY=self.socket, **extra)
+        return desktop_env(self.workdir, WAYLAND_DISPLAY=self.socket, **extra)
 
     def close(self):
         if self.input is not None and self.input.stdin is not None:
@@ -122,8 +117,10 @@ class SwayDesktop:
                 self.input.stdin.close()
             except OSError:
                 pass
-        e2e._stop_group(self.input)
-        e2e._stop_group(self.sway)
+        for helper in self._helpers:
+            stop_group(helper)
+        stop_group(self.input)
+        stop_group(self.sway)
         self.input = self.sway = None
         if self.runtime is not None:
             shutil.rmtree(self.runtime, ignore_errors=True)
@@ -132,7 +129,7 @@ class SwayDesktop:
     # Windows, read from the compositor.
 
     def _swaymsg(self, *args, check=True):
-        return e2e._run(["swaymsg", "--socket", self.ipc, "--raw"] + list(args), check=check)
+        return run(["swaymsg", "--socket", self.ipc, "--raw"] + list(args), check=check)
 
     def views(self):
         """{container id: sway's record} of every mapped window."""
@@ -151,12 +148,15 @@ class SwayDesktop:
         outer, inner = view["rect"], view["window_rect"]
         return (outer["x"] + inner["x"], outer["y"] + inner["y"], inner["width"], inner["height"])
 
-    def visible_windows(self, pid=None, name=None):
-        """Ids of the shown windows of process pid and/or titled name (a regex)."""
+    def visible_windows(self, pid):
+        """Ids of the shown windows of process pid."""
         return [wid for wid, view in self.views().items()
-                if view.get("visible") and (pid is None or view["pid"] == pid)
-                and (name is None or re.search(name, view.get("name") or ""))
-                and self._on_screen(wid, view)]
+                if view.get("visible") and view["pid"] == pid and self._on_screen(wid, view)]
+
+    def title(self, wid):
+        """The title the compositor shows for window wid."""
+        view = self.views().get(wid)
+        return view.get("name") if view is not None else None
 
     def _on_screen(self, wid, view):
         """Whether the screen shows window wid yet.
@@ -182,22 +182,22 @@ class SwayDesktop:
         view = self.views().get(wid)
         return bool(view and view.get("visible"))
 
-    def close_window(self, wid):
+    def request_close(self, wid):
         """Asks window wid to close, as its close button would."""
         self._swaymsg("[con_id=%d]" % wid, "kill")
 
     def screenshot(self, rect=None):
         """A PIL image of the screen, or of rect (x, y, w, h) in screen pixels."""
         from PIL import Image
-        x, y, w, h = rect if rect is not None else (0, 0, SCREEN_W, SCREEN_H)
+        x, y, w, h = rect if rect is not None else (0, 0) + self.size
         args = ["grim", "-t", "ppm", "-g", "%d,%d %dx%d" % (x, y, w, h), "-"]
         try:
             done = subprocess.run(args, stdin=subprocess.DEVNULL, capture_output=True,
                                   env=self.child_env(), timeout=10)
         except subprocess.TimeoutExpired:
-            raise E2EError("grim took longer than 10 s")
+            raise DesktopError("grim took longer than 10 s")
         if done.returncode != 0:
-            raise E2EError("grim failed: %s" % done.stderr.decode(errors="replace").strip())
+            raise DesktopError("grim failed: %s" % done.stderr.decode(errors="replace").strip())
         return Image.open(io.BytesIO(done.stdout)).convert("RGB")
 
     # Input, through the virtual devices.
@@ -208,7 +208,7 @@ class SwayDesktop:
         while not line.endswith(b"\n"):
             left = deadline - time.monotonic()
             if left <= 0 or self.input.poll() is not None:
-                raise E2EError("no answer from virtualinput for %s; see %s"
+                raise DesktopError("no answer from virtualinput for %s; see %s"
                                % (what, os.path.join(self.workdir, "virtualinput.log")))
             ready, _, _ = select.select([self.input.stdout], [], [], left)
             if ready:
@@ -218,7 +218,7 @@ class SwayDesktop:
                 line += chunk
         answer = line.decode().strip()
         if answer != expected:
-            raise E2EError("virtualinput, for %s: %s" % (what, answer))
+            raise DesktopError("virtualinput, for %s: %s" % (what, answer))
 
     def _send(self, command, timeout=DEFAULT_TIMEOUT):
         self.input.stdin.write((command + "\n").encode())
@@ -245,3 +245,15 @@ class SwayDesktop:
 
     def type_text(self, text):
         self._send("type " + text, timeout=60)
+
+    def clicks(self, points):
+        for x, y in points:
+            self.click_at(x, y)
+
+    def spawn(self, args, log_name, **extra_env):
+        """Starts another program on this desktop (and the session's bus),
+        such as a screen reader, its output in log_name of the work
+        directory; it is stopped with the desktop."""
+        helper = spawn(args, log_path=os.path.join(self.workdir, log_name), env=self.child_env(**extra_env))
+        self._helpers.append(helper)
+        return helper

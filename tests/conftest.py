@@ -1,0 +1,2 @@
+# The desktop tests' fixtures, from the harness in tests/desktop.
+pytest_plugins = ["desktop_fixtures"]
