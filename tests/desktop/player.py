@@ -14,6 +14,8 @@ OPENER_WINS = (0, 1, 3, 4, 6)
 FIRST_PROMPT = "Enter name of first player"
 SECOND_PROMPT = "Enter name of second player"
 CELL_NAME = re.compile(r"Cell ([1-9]), (.*)")
+# A score entry as a screen reader hears it; its text is "1" for a win.
+ENTRY_NAME = re.compile(r"Game [0-9]+: (won|lost|draw)")
 PURE_RED = (255, 0, 0)
 
 
@@ -96,10 +98,18 @@ def caption_of(node):
     return number if content == "empty" else content
 
 
+def entry_of(node):
+    """A score entry's text from its accessible name: "1" for "Game 2: won"."""
+    result = ENTRY_NAME.fullmatch(node.name)
+    if result is None:
+        return node.name
+    return "1" if result.group(1) == "won" else "0"
+
+
 def entries(list_node):
     if list_node is None:
         return None
-    return [n.name for n in list_node.walk() if n.role in ("list item", "table cell")]
+    return [entry_of(n) for n in list_node.walk() if n.role in ("list item", "table cell")]
 
 
 class Player:
