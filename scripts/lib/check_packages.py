@@ -66,6 +66,9 @@ BASE_COMMANDS = {"sudo": "sudo"}
 # Which entry points run a file (first match wins). "*" matches across "/".
 FILE_SCOPES = [
     ("scripts/lib/check_packages.py", ["scripts/test"]),
+    # The modules of the desktop tests that the benchmark imports.
+    ("tests/desktop/[apx]*.py", ["scripts/test", "scripts/bench"]),
+    ("tests/desktop/sessionbus.py", ["scripts/test", "scripts/bench"]),
     ("tests/*", ["scripts/test"]),
     (".ci/*", ["scripts/test"]),
     ("scripts/test", ["scripts/test"]),
@@ -76,8 +79,9 @@ FILE_SCOPES = [
 
 # Commands no scan sees, with the file they belong to and why.
 EXPLICIT = [
-    ("/usr/libexec/at-spi-bus-launcher", "tests/e2e/", "D-Bus starts it for the tests' first AT-SPI call"),
-    ("/usr/libexec/at-spi2-registryd", "tests/e2e/", "the accessibility bus starts it"),
+    ("/usr/libexec/at-spi-bus-launcher", "tests/desktop/sessionbus.py",
+     "D-Bus starts it for the first AT-SPI call"),
+    ("/usr/libexec/at-spi2-registryd", "tests/desktop/sessionbus.py", "the accessibility bus starts it"),
     ("make", "CMakeLists.txt", "cmake --build runs it (Unix Makefiles)"),
     ("c++", "CMakeLists.txt", "CMake's C++ compiler"),
     ("clang++", "scripts/test", "the second build's compiler (scripts/lib/setup.sh)"),

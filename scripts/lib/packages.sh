@@ -41,8 +41,9 @@ TAVRIN_TEST_PACKAGES=(
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST and
 # DAMAGE extensions for its measuring client and its bare X11 program; to
 # learn where to click, what the desktop tests' harness reads the program
-# with (a window manager, input, the accessibility bus).
+# with (a window manager, input, the accessibility bus, its clipboard and
+# screenshots).
 TAVRIN_BENCH_PACKAGES=(
     xvfb libx11-dev libxtst-dev libxdamage-dev python3
-    openbox xdotool python3-xlib python3-pyatspi at-spi2-core dbus
+    openbox xdotool xclip python3-xlib python3-pil python3-pyatspi at-spi2-core dbus
 )
