@@ -8,6 +8,7 @@
 #include "keyascii.h"
 #include "wrappingbutton.h"
 #include "qtconversions.h"
+#include "scorelistbox.h"
 #include "shownslice.h"
 
 #include <QCloseEvent>
@@ -42,7 +43,7 @@ QString scoreListName(const QString& player)
 
 QListWidget* makeList(QWidget* parent, const QRect& geometry)
 {
-    auto* list = new QListWidget(parent);
+    auto* list = new ScoreListBox(parent);
     list->setGeometry(geometry);
     list->setFont(designFont(QStringLiteral("Mistral"), 14.25, kWeightBold));
     // The designed list holds one entry; the load handler clears it unseen.

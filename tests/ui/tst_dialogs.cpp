@@ -150,12 +150,12 @@ private slots:
         const QStringList lines = messageDisplayText(text, {first, second}, metrics, 640).split('\n');
         QCOMPARE(lines.size(), 3);
         const QString ellipsis(QChar(0x2026));
-        QVERIFY(lines[0].startsWith(QStringLiteral("Zo\U0001F600www")));
-        QVERIFY(lines[0].contains(QStringLiteral("w! VS Bob")));
-        QVERIFY(lines[0].endsWith(QStringLiteral("bb?")));
+        QVERIFY(lines[0].startsWith(QStringLiteral("\u2068Zo\U0001F600www")));
+        QVERIFY(lines[0].contains(QStringLiteral("w!\u2069 VS \u2068Bob")));
+        QVERIFY(lines[0].endsWith(QStringLiteral("bb?\u2069")));
         QCOMPARE(lines[0].count(ellipsis), 2);
-        QVERIFY(lines[1].startsWith(QStringLiteral("Zo\U0001F600www")));
-        QVERIFY(lines[1].endsWith(QStringLiteral("w! secured  3")));
+        QVERIFY(lines[1].startsWith(QStringLiteral("\u2068Zo\U0001F600www")));
+        QVERIFY(lines[1].endsWith(QStringLiteral("w!\u2069 secured  3")));
         QCOMPARE(lines[1].count(ellipsis), 1);
         QCOMPARE(lines[2], QStringLiteral("Bob secured  2"));
         for (const QString& line : lines)

@@ -382,7 +382,8 @@ private slots:
             if (game < 4)
                 QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
         }
-        QVERIFY(shownText.startsWith(QStringLiteral("Ann VS Bob\nAnn wins the match.\nAnn secured  3\n")));
+        QVERIFY(shownText.startsWith(QStringLiteral("\u2068Ann\u2069 VS \u2068Bob\u2069\n\u2068Ann\u2069 wins the "
+                                                    "match.\n\u2068Ann\u2069 secured  3\n")));
         QVERIFY(window->control(Control::Command2)->isVisible());
         QCOMPARE(window->handlers().finishedGames(), 0);
     }
