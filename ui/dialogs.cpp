@@ -91,9 +91,13 @@ QList<Piece> splitAtNames(const QString& line, const QStringList& names)
 }
 
 // Shown between these, a name keeps to itself whatever direction its script
-// writes in: the text around it keeps its order and the line its direction.
+// writes in: the text around it keeps its order.
 constexpr QChar kFirstStrongIsolate(0x2068);
 constexpr QChar kPopDirectionalIsolate(0x2069);
+// Opening each line, it runs the line left to right: the label takes a
+// line's direction from its first strong character and does not skip
+// isolated text to find it.
+constexpr QChar kLeftToRightMark(0x200E);
 
 // `name` as an isolated run. Isolates of its own are balanced, so that none
 // closes the run early or leaves it open into the rest of the line.
@@ -163,11 +167,12 @@ QString fitLine(const QString& line, const QStringList& names, const QFontMetric
     return fitted;
 }
 
-// The shown text without the isolates, as a screen reader should read it.
-QString withoutIsolates(QString text)
+// The shown text without the marks that set its directions, as a screen
+// reader should read it.
+QString withoutDirectionMarks(QString text)
 {
-    text.remove(kFirstStrongIsolate);
-    text.remove(kPopDirectionalIsolate);
+    for (const QChar mark : {kFirstStrongIsolate, kPopDirectionalIsolate, kLeftToRightMark})
+        text.remove(mark);
     return text;
 }
 
@@ -181,7 +186,7 @@ QString messageDisplayText(const QString& text, const QStringList& names, const 
     unified.replace(QChar(kCarriageReturn), QLatin1Char('\n'));
     QStringList lines = unified.split(QLatin1Char('\n'));
     for (QString& line : lines)
-        line = fitLine(line, names, metrics, maxLineWidth);
+        line = kLeftToRightMark + fitLine(line, names, metrics, maxLineWidth);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -195,7 +200,7 @@ Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names,
     box.setText(shown);
     for (QLabel* label : box.findChildren<QLabel*>()) {
         if (label->text() == shown)
-            label->setAccessibleName(withoutIsolates(shown));
+            label->setAccessibleName(withoutDirectionMarks(shown));
     }
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);

@@ -22,11 +22,12 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
 // kAnswerNo for No, Escape and the close button.
 Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title);
 
-// Text as the question shows it: carriage returns become line breaks, each
-// name is set between directional isolates (U+2068 ... U+2069), so that the
-// line keeps its order and runs left to right, and in a line wider than
-// `maxLineWidth` the names give way in their middle to an ellipsis, the text
-// around them kept whole.
+// Text as the question shows it: carriage returns become line breaks; each
+// line opens with a left-to-right mark (U+200E) and each name stands between
+// directional isolates (U+2068 ... U+2069), so that every line keeps its
+// order and runs left to right whatever the names' script; and in a line
+// wider than `maxLineWidth` the names give way in their middle to an
+// ellipsis, the text around them kept whole.
 QString messageDisplayText(const QString& text, const QStringList& names, const QFontMetrics& metrics,
                            int maxLineWidth);
 

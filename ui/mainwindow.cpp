@@ -9,6 +9,7 @@
 #include "wrappingbutton.h"
 #include "qtconversions.h"
 #include "scorelistbox.h"
+#include "screenplacement.h"
 #include "shownslice.h"
 
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace tavrin {
 
@@ -88,6 +90,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Tavrin"));
     setGeometry(kDesignedGeometry);
+    keepOnScreen(*this);
     createControls();
     createMenu();
     setTabOrder();
@@ -160,6 +163,19 @@ void MainWindow::createMenu()
     mnue = mnumenu->addAction(QStringLiteral("Exit Game"));
     connect(mnupa, &QAction::triggered, this, [this] { rules.mnupa_Click(); });
     connect(mnue, &QAction::triggered, this, [this] { rules.mnue_Click(); });
+    // The same menu for the keyboard, from the menu key or Shift+F10, as
+    // desktop programs offer their context menus.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &MainWindow::popupAtFocus);
+}
+
+void MainWindow::popupAtFocus()
+{
+    if (ending)
+        return;
+    const QWidget* focused = focusWidget();
+    const QWidget* anchor = focused != nullptr && focused->isVisible() ? focused : this;
+    mnumenu->exec(anchor->mapToGlobal(anchor->rect().center()));
 }
 
 void MainWindow::setTabOrder()
