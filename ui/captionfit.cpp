@@ -18,9 +18,10 @@ constexpr qreal kSizeStep = 0.25;
 // A caption this long cannot fit a control of ordinary size at a legible
 // size; it is shortened without measuring it whole at every size.
 constexpr qsizetype kLongestFitted = 256;
-// At fractional scales the baseline is rounded to a device pixel, which can
-// move the ink down by up to one logical pixel.
-constexpr qreal kBottomMargin = 1;
+// Ink kept this far from the box's edges: at fractional scales glyphs and
+// the box's edges are rounded to device pixels apart, and a glyph that only
+// touched an edge lost its last row or column.
+constexpr qreal kInkMargin = 1;
 
 bool breaksLine(QChar c)
 {
@@ -37,19 +38,22 @@ QString oneLine(QString text)
 
 // The baseline at which the ink of `text` lies inside the box: the designed
 // one, or higher by as little as keeps the descenders in. Nothing when the
-// ink is too wide or too tall for the box.
+// ink is too wide or too tall for the box. Left-aligned text begins at the
+// box's top-left corner, where the style puts it.
 std::optional<qreal> inkBaseline(const QString& text, const QFont& font, qreal designedBaseline, const QSizeF& box,
                                  Qt::Alignment horizontal)
 {
     const QFontMetricsF metrics(font);
     const qreal advance = metrics.horizontalAdvance(text);
     const QRectF ink = metrics.tightBoundingRect(text);
-    const qreal start = horizontal.testFlag(Qt::AlignHCenter) ? (box.width() - advance) / 2 : 0;
-    if (advance > box.width() || start + ink.left() < 0 || start + ink.right() > box.width())
+    const bool centred = horizontal.testFlag(Qt::AlignHCenter);
+    const qreal leading = centred ? kInkMargin : 0;
+    const qreal start = centred ? (box.width() - advance) / 2 : 0;
+    if (advance > box.width() || start + ink.left() < leading || start + ink.right() > box.width() - kInkMargin)
         return std::nullopt;
-    const qreal overflow = designedBaseline + ink.bottom() - (box.height() - kBottomMargin);
+    const qreal overflow = designedBaseline + ink.bottom() - (box.height() - kInkMargin);
     const qreal baseline = designedBaseline - std::max<qreal>(overflow, 0);
-    if (baseline + ink.top() < 0)
+    if (baseline + ink.top() < leading)
         return std::nullopt;
     return baseline;
 }
@@ -63,9 +67,10 @@ QFont sized(const QFont& designed, qreal points)
 
 }  // namespace
 
-CaptionFit fitCaption(const QString& caption, const QFont& designed, const QSizeF& box, Qt::Alignment horizontal)
+CaptionFit fitCaption(const QString& caption, const QFont& designed, const QSizeF& box, Qt::Alignment horizontal,
+                      qreal lineTop)
 {
-    const qreal designedBaseline = QFontMetricsF(designed).ascent();
+    const qreal designedBaseline = lineTop + QFontMetricsF(designed).ascent();
     const qreal designedSize = designed.pointSizeF();
     const qreal floorSize = std::min(kLegibleFloorPoints, designedSize);
     if (caption.isEmpty())
@@ -94,13 +99,14 @@ CaptionFit fitCaption(const QString& caption, const QFont& designed, const QSize
     const QFont font = sized(designed, floorSize);
     const QFontMetricsF metrics(font);
     const QString ends = oneLine(shownSlice(caption, CaptionAnchor::Ends));
-    QString shown = metrics.elidedText(ends, Qt::ElideMiddle, box.width());
+    const qreal room = box.width() - 2 * kInkMargin;
+    QString shown = metrics.elidedText(ends, Qt::ElideMiddle, room);
     // Slanted glyphs reach beyond their advance.
     const QRectF ink = metrics.tightBoundingRect(shown);
     const qreal overhang = std::max<qreal>(-ink.left(), 0) +
                            std::max<qreal>(ink.right() - metrics.horizontalAdvance(shown), 0);
     if (overhang > 0)
-        shown = metrics.elidedText(ends, Qt::ElideMiddle, box.width() - overhang);
+        shown = metrics.elidedText(ends, Qt::ElideMiddle, room - overhang);
     const auto baseline = inkBaseline(shown, font, designedBaseline, box, horizontal);
     const bool shortened = shown != ends || caption.size() > kShownCaptionLength;
     return {font, shown, baseline.value_or(designedBaseline), false, shortened};

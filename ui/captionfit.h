@@ -11,10 +11,11 @@ namespace tavrin {
 // Never drawn smaller than this, however long the caption.
 inline constexpr qreal kLegibleFloorPoints = 9;
 
-// How a caption is drawn on one line in a box of fixed size whose top it is
-// designed to start at: with the designed font when it fits, else whole at
-// a smaller size of that font, else at the floor size shortened in its
-// middle with an ellipsis.
+// How a caption is drawn on one line in a box of fixed size: with the
+// designed font when it fits, else whole at a smaller size of that font,
+// else at the floor size shortened in its middle with an ellipsis. Smaller
+// sizes keep the designed baseline, unless descenders would cross the box's
+// foot.
 struct CaptionFit {
     QFont font;
     QString text;
@@ -27,10 +28,12 @@ struct CaptionFit {
 };
 
 // Fits `caption` into `box`, aligned as `horizontal` says (Qt::AlignLeft
-// or Qt::AlignHCenter). It fits when all its ink lies inside the box: at
-// scales of fractional device pixels a glyph that only touches an edge may
-// lose its last row.
-CaptionFit fitCaption(const QString& caption, const QFont& designed, const QSizeF& box, Qt::Alignment horizontal);
+// or Qt::AlignHCenter), its line designed to begin `lineTop` below the
+// box's top. It fits when all its ink lies inside the box, clear of the
+// edges: at scales of fractional device pixels a glyph that only touches an
+// edge may lose its last row.
+CaptionFit fitCaption(const QString& caption, const QFont& designed, const QSizeF& box, Qt::Alignment horizontal,
+                      qreal lineTop = 0);
 
 // Draws a fitted caption into `box` with the painter's pen, in the direction
 // of its script.

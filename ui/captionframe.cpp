@@ -22,19 +22,24 @@ void CaptionFrame::setCaption(const QString& text)
     refit();
 }
 
-QRect CaptionFrame::captionArea() const
+QRect CaptionFrame::captionLine() const
 {
     QStyleOptionGroupBox option;
     initStyleOption(&option);
     // The place of one line at the designed font, whatever its width.
     option.text = QStringLiteral("X");
-    const QRect label = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
-    return {label.left(), label.top(), width() - label.left(), label.height()};
+    return style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+}
+
+QRect CaptionFrame::captionArea() const
+{
+    const QRect line = captionLine();
+    return {line.left(), 0, width() - line.left(), line.bottom() + 1};
 }
 
 void CaptionFrame::refit()
 {
-    shown = fitCaption(rawCaption, font(), captionArea().size(), Qt::AlignLeft);
+    shown = fitCaption(rawCaption, font(), captionArea().size(), Qt::AlignLeft, captionLine().top());
     setToolTip(shown.shortened ? captionToolTip(rawCaption) : QString());
     update();
 }

@@ -24,7 +24,9 @@ protected:
 
 private:
     void refit();
-    // Where the style puts the caption at the designed font.
+    // Where the style puts one line of caption at the designed font.
+    QRect captionLine() const;
+    // From the frame's top to the foot of that line, to the frame's right.
     QRect captionArea() const;
 
     QString rawCaption;

@@ -4,8 +4,11 @@
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 #include "modaldialogs.h"
+#include "screenplacement.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QGroupBox>
 #include <QDialog>
 #include <QFontInfo>
 #include <QInputDialog>
@@ -349,6 +352,132 @@ private slots:
         QVERIFY(!opened);
     }
 
+    void menuKeyAndShiftF10OpenTheMenuAtTheFocus_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("inGame");
+        QTest::newRow("Menu on Play Now") << int(Qt::Key_Menu) << int(Qt::NoModifier) << false;
+        QTest::newRow("Shift+F10 on Play Now") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << false;
+        QTest::newRow("Menu on a cell") << int(Qt::Key_Menu) << int(Qt::NoModifier) << true;
+    }
+
+    void menuKeyAndShiftF10OpenTheMenuAtTheFocus()
+    {
+        // Catches a menu that only the mouse can open, or one opened away
+        // from where the keyboard is, and items that do something else.
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, inGame);
+        if (inGame) {
+            startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+            QTRY_VERIFY(window->cell(0)->isVisible());
+            window->cell(4)->setFocus();
+        }
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QWidget* focused = window->focusWidget();
+        QStringList items;
+        QPoint at;
+        QTimer::singleShot(50, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                QCOMPARE(menu, window->findChild<QMenu*>());
+                at = menu->pos();
+                for (const QAction* action : menu->actions())
+                    items << action->text();
+                QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        QTest::keyClick(focused, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_COMPARE(items, (QStringList{QStringLiteral("Play Again"), QStringLiteral("Exit Game")}));
+        QCOMPARE(at, focused->mapToGlobal(focused->rect().center()));
+        QVERIFY(window->control(Control::Command2)->isVisible());
+        QVERIFY(!window->cell(4)->isVisible());
+    }
+
+    void noKeyboardMenuWhileAPromptIsOpen()
+    {
+        // Catches a menu opened behind a modal prompt, whose items would act
+        // under it.
+        QTimer guard;
+        bool opened = false;
+        connect(&guard, &QTimer::timeout, [&opened] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened = true;
+                popup->close();
+            }
+        });
+        guard.start(20);
+        whenModalOpens([](QWidget* modal) {
+            QTest::keyClick(modal, Qt::Key_Menu);
+            QTest::keyClick(modal, Qt::Key_F10, Qt::ShiftModifier);
+            typeIntoPrompt(modal, QStringLiteral("Ann"));
+            whenModalOpens([](QWidget* next) { typeIntoPrompt(next, QStringLiteral("Bob")); });
+        });
+        QTest::mouseClick(window->control(Control::Command2), Qt::LeftButton);
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        QVERIFY(!opened);
+    }
+
+    void captionsTooLargeAreDrawnSmallerThenShortenedAndShownWholeAsTooltip()
+    {
+        // Catches a name cut at its control's edges or shown as a slice with
+        // nothing to tell, and a shortened name whose whole text is nowhere.
+        const QString longName = QStringLiteral("Max & <b>Moritz</b> Alexander Friedrich von Hohenzollern-Sigmar");
+        window->setCaption(Control::Label2, u"Bartholomew");
+        for (Control c : {Control::Label4, Control::Frame1}) {
+            window->setCaption(c, longName.toStdU16String());
+            QWidget* control = window->control(c);
+            QVERIFY(control->toolTip().contains(longName.toHtmlEscaped()));
+            QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), longName);
+            QCOMPARE(window->caption(c), longName.toStdU16String());
+        }
+        // Drawn whole at a smaller size: nothing hidden, no tooltip.
+        QVERIFY(window->control(Control::Label2)->toolTip().isEmpty());
+    }
+
+    void namesThatFitLookAsThePlainControlsDrawThem()
+    {
+        // Catches fitting that touches names it need not.
+        window->setCaption(Control::Label4, u"Ann");
+        window->setCaption(Control::Frame2, u"Bartholomew");
+        auto* label = static_cast<QLabel*>(window->control(Control::Label4));
+        QLabel plainLabel(QStringLiteral("Ann"));
+        plainLabel.setAlignment(label->alignment());
+        QGroupBox plainFrame(QStringLiteral("Bartholomew"));
+        const std::pair<QWidget*, QWidget*> pairs[] = {{label, &plainLabel},
+                                                       {window->control(Control::Frame2), &plainFrame}};
+        for (const auto& [control, plain] : pairs) {
+            plain->setFont(control->font());
+            plain->resize(control->size());
+            QCOMPARE(control->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                     plain->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        }
+    }
+
+    void windowMovesTheLeastItMustToLieOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("client");
+        QTest::newRow("room to spare") << QRect(0, 0, 1920, 1080) << QPoint(426, 238);
+        QTest::newRow("800 by 600") << QRect(0, 0, 800, 600) << QPoint(346, 232);
+        QTest::newRow("960 by 540, a 1920 by 1080 screen at 200 %") << QRect(0, 0, 960, 540) << QPoint(426, 172);
+        QTest::newRow("panel along the top") << QRect(0, 240, 1920, 840) << QPoint(426, 260);
+        QTest::newRow("smaller than the window") << QRect(0, 0, 400, 300) << QPoint(1, 20);
+    }
+
+    void windowMovesTheLeastItMustToLieOnTheScreen()
+    {
+        // Catches a window whose side, foot or title bar is off the screen,
+        // or one moved further than it must. The frame is openbox's: a
+        // 20-pixel title bar, 1-pixel sides and a 5-pixel foot.
+        QFETCH(QRect, available);
+        QFETCH(QPoint, client);
+        QCOMPARE(placedOnScreen(MainWindow::kDesignedGeometry, QMargins(1, 20, 1, 5), available),
+                 QRect(client, MainWindow::kDesignedGeometry.size()));
+    }
+
     void menuItemsGoBackToTheMenuAndEndTheProgram()
     {
         startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
@@ -382,8 +511,8 @@ private slots:
             if (game < 4)
                 QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
         }
-        QVERIFY(shownText.startsWith(QStringLiteral("\u2068Ann\u2069 VS \u2068Bob\u2069\n\u2068Ann\u2069 wins the "
-                                                    "match.\n\u2068Ann\u2069 secured  3\n")));
+        QVERIFY(shownText.startsWith(QStringLiteral("\u200E\u2068Ann\u2069 VS \u2068Bob\u2069\n\u200E\u2068Ann\u2069 wins "
+                                                    "the match.\n\u200E\u2068Ann\u2069 secured  3\n")));
         QVERIFY(window->control(Control::Command2)->isVisible());
         QCOMPARE(window->handlers().finishedGames(), 0);
     }
