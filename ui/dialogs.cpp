@@ -3,12 +3,15 @@
 #include "shownslice.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <limits>
@@ -23,11 +26,53 @@ namespace {
 constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
+// Some title bars offer minimising whatever the flags: Qt's own on Wayland,
+// where a minimised window may have no way back, and the main window would
+// wait for an answer nobody can give. Such a dialog is shown afresh at once.
+// An X11 window manager gives a way back (openbox minimises and restores
+// the main window with it), so there it is left alone.
+class ComesBackWhenMinimised : public QObject {
+public:
+    explicit ComesBackWhenMinimised(QWidget& dialog) : QObject(&dialog)
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The window is there once the dialog shows, and says when it is
+        // minimised; the dialog is not told.
+        auto* dialog = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && !watching) {
+            watching = true;
+            QWindow* window = dialog->windowHandle();
+            connect(window, &QWindow::windowStateChanged, this, [window](Qt::WindowState state) {
+                if (state != Qt::WindowMinimized)
+                    return;
+                QTimer::singleShot(0, window, [window] {
+                    // Only a new surface is sure to be shown: a compositor
+                    // need not restore a minimised one on request.
+                    window->destroy();
+                    window->setWindowState(Qt::WindowNoState);
+                    window->show();
+                });
+            });
+        }
+        return false;
+    }
+
+private:
+    bool watching = false;
+};
+
 }  // namespace
 
 QString runInputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
     QInputDialog dialog(parent, kDialogFlags);
+    new ComesBackWhenMinimised(dialog);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
@@ -193,6 +238,7 @@ QString messageDisplayText(const QString& text, const QStringList& names, const 
 Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title)
 {
     QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Yes | QMessageBox::No, parent, kDialogFlags);
+    new ComesBackWhenMinimised(box);
     box.setTextFormat(Qt::PlainText);
     // Lines keep their order and run left to right whatever the names' script.
     box.setLayoutDirection(Qt::LeftToRight);

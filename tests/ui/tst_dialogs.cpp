@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -206,6 +207,22 @@ private slots:
             QVERIFY(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
             QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         }
+    }
+
+    void aMinimisedDialogComesBack()
+    {
+        // Catches a dialog minimised from a title bar that offers it whatever
+        // the flags (Qt's own, on Wayland) and left where nothing restores
+        // it, while the main window waits for its answer.
+        bool back = false;
+        whenModalOpens([&back](QWidget* modal) {
+            QWindow* window = modal->windowHandle();
+            window->setWindowState(Qt::WindowMinimized);
+            back = QTest::qWaitFor([window] { return window->windowState() == Qt::WindowNoState && window->isVisible(); });
+            modal->close();
+        });
+        runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x"));
+        QVERIFY(back);
     }
 
     void promptTakesAVeryLongNameWhole()
