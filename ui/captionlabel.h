@@ -1,11 +1,14 @@
 #pragma once
 
+#include "captionfit.h"
+
 #include <QLabel>
 
 namespace tavrin {
 
 // A label that shows its caption as plain text, centred, and reads back
-// exactly what was written.
+// exactly what was written. A caption too large for the label is drawn
+// smaller, or shortened in its middle with its whole text as tooltip.
 class CaptionLabel : public QLabel {
     Q_OBJECT
 public:
@@ -14,8 +17,16 @@ public:
     void setCaption(const QString& text);
     QString caption() const { return rawCaption; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    void refit();
+
     QString rawCaption;
+    CaptionFit shown;
 };
 
 }  // namespace tavrin

@@ -3,20 +3,76 @@
 #include "shownslice.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <limits>
 
 namespace tavrin {
 
+namespace {
+
+// Title and close button only: minimising a modal prompt would leave the
+// main window blocked with nothing on screen to answer, and maximising it
+// serves nothing.
+constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// Some title bars offer minimising whatever the flags: Qt's own on Wayland,
+// where a minimised window may have no way back, and the main window would
+// wait for an answer nobody can give. Such a dialog is shown afresh at once.
+// An X11 window manager gives a way back (openbox minimises and restores
+// the main window with it), so there it is left alone.
+class ComesBackWhenMinimised : public QObject {
+public:
+    explicit ComesBackWhenMinimised(QWidget& dialog) : QObject(&dialog)
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The window is there once the dialog shows, and says when it is
+        // minimised; the dialog is not told.
+        auto* dialog = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && !watching) {
+            watching = true;
+            QWindow* window = dialog->windowHandle();
+            connect(window, &QWindow::windowStateChanged, this, [window](Qt::WindowState state) {
+                if (state != Qt::WindowMinimized)
+                    return;
+                QTimer::singleShot(0, window, [window] {
+                    // Only a new surface is sure to be shown: a compositor
+                    // need not restore a minimised one on request.
+                    window->destroy();
+                    window->setWindowState(Qt::WindowNoState);
+                    window->show();
+                });
+            });
+        }
+        return false;
+    }
+
+private:
+    bool watching = false;
+};
+
+}  // namespace
+
 QString runInputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
-    QInputDialog dialog(parent);
+    QInputDialog dialog(parent, kDialogFlags);
+    new ComesBackWhenMinimised(dialog);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
@@ -79,33 +135,46 @@ QList<Piece> splitAtNames(const QString& line, const QStringList& names)
     return pieces;
 }
 
-// The start and the end of a very long name, which is all that elision in
-// its middle keeps; no surrogate pair is split.
-QString nameEnds(const QString& name)
+// Shown between these, a name keeps to itself whatever direction its script
+// writes in: the text around it keeps its order.
+constexpr QChar kFirstStrongIsolate(0x2068);
+constexpr QChar kPopDirectionalIsolate(0x2069);
+// Opening each line, it runs the line left to right: the label takes a
+// line's direction from its first strong character and does not skip
+// isolated text to find it.
+constexpr QChar kLeftToRightMark(0x200E);
+
+// `name` as an isolated run. Isolates of its own are balanced, so that none
+// closes the run early or leaves it open into the rest of the line.
+QString isolated(const QString& name)
 {
-    if (name.size() <= kShownCaptionLength)
-        return name;
-    qsizetype headLength = kShownCaptionLength / 2;
-    if (name.at(headLength - 1).isHighSurrogate())
-        --headLength;
-    qsizetype tailStart = name.size() - kShownCaptionLength / 2;
-    if (name.at(tailStart).isLowSurrogate())
-        ++tailStart;
-    return name.left(headLength) + name.mid(tailStart);
+    QString run(kFirstStrongIsolate);
+    run.reserve(name.size() + 2);
+    qsizetype open = 0;
+    for (const QChar c : name) {
+        const QChar::Direction direction = c.direction();
+        if (direction == QChar::DirLRI || direction == QChar::DirRLI || direction == QChar::DirFSI) {
+            ++open;
+        } else if (direction == QChar::DirPDI) {
+            if (open == 0)
+                continue;
+            --open;
+        }
+        run += c;
+    }
+    return run + QString(open + 1, kPopDirectionalIsolate);
 }
 
-// Shortens the names inside a line that is too wide, each in its middle, so
-// that the text around them (" VS ", " secured  3") stays whole.
-QString fitLine(const QString& line, const QStringList& names, const QFontMetrics& metrics, int maxWidth)
+// Shortens the names inside pieces too wide for `maxWidth` together, each in
+// its middle, so that the text around them (" VS ", " secured  3") stays
+// whole.
+void shortenNames(QList<Piece>& pieces, const QFontMetrics& metrics, int maxWidth)
 {
-    if (line.size() <= kShownCaptionLength && metrics.horizontalAdvance(line) <= maxWidth)
-        return line;
-    QList<Piece> pieces = splitAtNames(line, names);
     int fixedWidth = 0;
     QList<Piece*> namePieces;
     for (Piece& piece : pieces) {
         if (piece.isName) {
-            piece.text = nameEnds(piece.text);
+            piece.text = shownSlice(piece.text, CaptionAnchor::Ends);
             namePieces.append(&piece);
         } else {
             piece.text = shownSlice(piece.text, CaptionAnchor::Start);
@@ -124,14 +193,32 @@ QString fitLine(const QString& line, const QStringList& names, const QFontMetric
         piece.text = metrics.elidedText(piece.text, Qt::ElideMiddle, share);
         available -= metrics.horizontalAdvance(piece.text);
     }
+}
+
+// A line as shown: its names isolated, and shortened where the line is too
+// wide.
+QString fitLine(const QString& line, const QStringList& names, const QFontMetrics& metrics, int maxWidth)
+{
+    QList<Piece> pieces = splitAtNames(line, names);
+    if (line.size() > kShownCaptionLength || metrics.horizontalAdvance(line) > maxWidth)
+        shortenNames(pieces, metrics, maxWidth);
     QString fitted;
     for (const Piece& piece : pieces)
-        fitted += piece.text;
+        fitted += piece.isName ? isolated(piece.text) : piece.text;
     // Without names to shorten, or with too little room for them, the line
     // is cut at its end rather than let the box grow off the screen.
     if (metrics.horizontalAdvance(fitted) > maxWidth)
         fitted = metrics.elidedText(fitted, Qt::ElideRight, maxWidth);
     return fitted;
+}
+
+// The shown text without the marks that set its directions, as a screen
+// reader should read it.
+QString withoutDirectionMarks(QString text)
+{
+    for (const QChar mark : {kFirstStrongIsolate, kPopDirectionalIsolate, kLeftToRightMark})
+        text.remove(mark);
+    return text;
 }
 
 }  // namespace
@@ -144,15 +231,23 @@ QString messageDisplayText(const QString& text, const QStringList& names, const 
     unified.replace(QChar(kCarriageReturn), QLatin1Char('\n'));
     QStringList lines = unified.split(QLatin1Char('\n'));
     for (QString& line : lines)
-        line = fitLine(line, names, metrics, maxLineWidth);
+        line = kLeftToRightMark + fitLine(line, names, metrics, maxLineWidth);
     return lines.join(QLatin1Char('\n'));
 }
 
 Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title)
 {
-    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Yes | QMessageBox::No, parent, kDialogFlags);
+    new ComesBackWhenMinimised(box);
     box.setTextFormat(Qt::PlainText);
-    box.setText(messageDisplayText(text, names, box.fontMetrics(), kMaxMessageLineWidth));
+    // Lines keep their order and run left to right whatever the names' script.
+    box.setLayoutDirection(Qt::LeftToRight);
+    const QString shown = messageDisplayText(text, names, box.fontMetrics(), kMaxMessageLineWidth);
+    box.setText(shown);
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (label->text() == shown)
+            label->setAccessibleName(withoutDirectionMarks(shown));
+    }
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     // Escape and the close button count as No.

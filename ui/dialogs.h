@@ -17,12 +17,16 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
 
 // Modal question with Yes and No buttons and the warning icon, Yes the
 // default. Each carriage return in `text` starts a new line; `names` are the
-// parts of the text that may be shortened to keep the box on screen.
-// Returns kAnswerYes, or kAnswerNo for No, Escape and the close button.
+// parts of the text that may be shortened to keep the box on screen, and
+// that keep to themselves whatever their script. Returns kAnswerYes, or
+// kAnswerNo for No, Escape and the close button.
 Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title);
 
-// Text as the question shows it: carriage returns become line breaks, and in
-// a line wider than `maxLineWidth` the names give way in their middle to an
+// Text as the question shows it: carriage returns become line breaks; each
+// line opens with a left-to-right mark (U+200E) and each name stands between
+// directional isolates (U+2068 ... U+2069), so that every line keeps its
+// order and runs left to right whatever the names' script; and in a line
+// wider than `maxLineWidth` the names give way in their middle to an
 // ellipsis, the text around them kept whole.
 QString messageDisplayText(const QString& text, const QStringList& names, const QFontMetrics& metrics,
                            int maxLineWidth);

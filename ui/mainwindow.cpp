@@ -8,6 +8,8 @@
 #include "keyascii.h"
 #include "wrappingbutton.h"
 #include "qtconversions.h"
+#include "scorelistbox.h"
+#include "screenplacement.h"
 #include "shownslice.h"
 
 #include <QCloseEvent>
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace tavrin {
 
@@ -42,7 +45,7 @@ QString scoreListName(const QString& player)
 
 QListWidget* makeList(QWidget* parent, const QRect& geometry)
 {
-    auto* list = new QListWidget(parent);
+    auto* list = new ScoreListBox(parent);
     list->setGeometry(geometry);
     list->setFont(designFont(QStringLiteral("Mistral"), 14.25, kWeightBold));
     // The designed list holds one entry; the load handler clears it unseen.
@@ -90,6 +93,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Tavrin"));
     setGeometry(kDesignedGeometry);
+    keepOnScreen(*this);
     createControls();
     createMenu();
     setTabOrder();
@@ -167,6 +171,19 @@ void MainWindow::createMenu()
     mnue->setObjectName(QStringLiteral("mnue"));
     connect(mnupa, &QAction::triggered, this, [this] { narrator.narrate([this] { rules.mnupa_Click(); }); });
     connect(mnue, &QAction::triggered, this, [this] { rules.mnue_Click(); });
+    // The same menu for the keyboard, from the menu key or Shift+F10, as
+    // desktop programs offer their context menus.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &MainWindow::popupAtFocus);
+}
+
+void MainWindow::popupAtFocus()
+{
+    if (ending)
+        return;
+    const QWidget* focused = focusWidget();
+    const QWidget* anchor = focused != nullptr && focused->isVisible() ? focused : this;
+    mnumenu->exec(anchor->mapToGlobal(anchor->rect().center()));
 }
 
 void MainWindow::setTabOrder()

@@ -71,6 +71,8 @@ private:
     void createControls();
     void createMenu();
     void setTabOrder();
+    // Opens the menu at the control that holds the keyboard focus.
+    void popupAtFocus();
 
     // Each control with the type that says how it shows a caption.
     using TypedControl = std::variant<QPushButton*, CaptionLabel*, CaptionFrame*, QListWidget*>;

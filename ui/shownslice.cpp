@@ -6,13 +6,16 @@ QString shownSlice(const QString& text, CaptionAnchor anchor)
 {
     if (text.size() <= kShownCaptionLength)
         return text;
-    qsizetype start = anchor == CaptionAnchor::Centre ? (text.size() - kShownCaptionLength) / 2 : 0;
-    if (text.at(start).isLowSurrogate())
-        ++start;
-    qsizetype length = kShownCaptionLength;
-    if (text.at(start + length - 1).isHighSurrogate())
-        --length;
-    return text.mid(start, length);
+    const qsizetype headLength = anchor == CaptionAnchor::Start ? kShownCaptionLength : kShownCaptionLength / 2;
+    qsizetype headEnd = headLength;
+    if (text.at(headEnd - 1).isHighSurrogate())
+        --headEnd;
+    if (anchor == CaptionAnchor::Start)
+        return text.left(headEnd);
+    qsizetype tailStart = text.size() - kShownCaptionLength / 2;
+    if (text.at(tailStart).isLowSurrogate())
+        ++tailStart;
+    return text.left(headEnd) + text.mid(tailStart);
 }
 
 }  // namespace tavrin

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -84,6 +85,7 @@ private slots:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QString title;
         QString shown;
+        QString readOut;
         QStringList buttons;
         QString defaultButton;
         Qt::TextFormat format = Qt::AutoText;
@@ -92,6 +94,8 @@ private slots:
             icon = box->icon();
             title = box->windowTitle();
             shown = box->text();
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                readOut += label->text() == shown ? label->accessibleName() : QString();
             format = box->textFormat();
             for (QAbstractButton* button : box->buttons())
                 buttons << (box->standardButton(button) == QMessageBox::Yes ? QStringLiteral("Yes") : QStringLiteral("No"));
@@ -103,7 +107,8 @@ private slots:
         QCOMPARE(answer, kAnswerYes);
         QCOMPARE(icon, QMessageBox::Warning);
         QCOMPARE(title, QStringLiteral("Tavrin"));
-        QCOMPARE(shown, QStringLiteral("a <b>&</b>\nb\nc"));
+        QCOMPARE(shown, QStringLiteral("\u200Ea <b>&</b>\n\u200Eb\n\u200Ec"));
+        QCOMPARE(readOut, QStringLiteral("a <b>&</b>\nb\nc"));
         QCOMPARE(format, Qt::PlainText);
         QCOMPARE(buttons.size(), 2);
         QVERIFY(defaultButton.contains(QStringLiteral("Yes")));
@@ -135,7 +140,8 @@ private slots:
     void carriageReturnsBecomeLineBreaksOnScreen()
     {
         const QFontMetrics metrics(QApplication::font());
-        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc"), {}, metrics, 640), QStringLiteral("a\nb\nc"));
+        QCOMPARE(messageDisplayText(QStringLiteral("a\rb\r\nc"), {}, metrics, 640),
+                 QStringLiteral("\u200Ea\n\u200Eb\n\u200Ec"));
     }
 
     // Catches a question whose long names push the totals, or " VS " and the
@@ -150,16 +156,68 @@ private slots:
         const QStringList lines = messageDisplayText(text, {first, second}, metrics, 640).split('\n');
         QCOMPARE(lines.size(), 3);
         const QString ellipsis(QChar(0x2026));
-        QVERIFY(lines[0].startsWith(QStringLiteral("Zo\U0001F600www")));
-        QVERIFY(lines[0].contains(QStringLiteral("w! VS Bob")));
-        QVERIFY(lines[0].endsWith(QStringLiteral("bb?")));
+        QVERIFY(lines[0].startsWith(QStringLiteral("\u200E\u2068Zo\U0001F600www")));
+        QVERIFY(lines[0].contains(QStringLiteral("w!\u2069 VS \u2068Bob")));
+        QVERIFY(lines[0].endsWith(QStringLiteral("bb?\u2069")));
         QCOMPARE(lines[0].count(ellipsis), 2);
-        QVERIFY(lines[1].startsWith(QStringLiteral("Zo\U0001F600www")));
-        QVERIFY(lines[1].endsWith(QStringLiteral("w! secured  3")));
+        QVERIFY(lines[1].startsWith(QStringLiteral("\u200E\u2068Zo\U0001F600www")));
+        QVERIFY(lines[1].endsWith(QStringLiteral("w!\u2069 secured  3")));
         QCOMPARE(lines[1].count(ellipsis), 1);
-        QCOMPARE(lines[2], QStringLiteral("Bob secured  2"));
+        QCOMPARE(lines[2], QStringLiteral("\u200EBob secured  2"));
         for (const QString& line : lines)
             QVERIFY(metrics.horizontalAdvance(line) <= 640);
+    }
+
+    void everyLineRunsLeftToRightWhateverTheNamesScript()
+    {
+        // Catches lines that take a right-to-left name's direction, reordered
+        // (".wins the match \u05e9\u05e8\u05d4") and aligned right, and a name whose own
+        // isolates close ours early or leave one open.
+        const QString sarah = QStringLiteral("\u05e9\u05e8\u05d4 \u05dc\u05d5\u05d9");
+        const QString stray = QStringLiteral("\u2069x\u2067y");
+        const QStringList lines = messageDisplayText(sarah + QStringLiteral(" VS ") + stray + QStringLiteral("\r") +
+                                                         sarah + QStringLiteral(" wins the match."),
+                                                     {sarah, stray}, QFontMetrics(QApplication::font()), 640)
+                                      .split('\n');
+        const QString open = QStringLiteral("\u200E\u2068");
+        const QString close(QChar(0x2069));
+        QCOMPARE(lines, (QStringList{open + sarah + close + QStringLiteral(" VS \u2068x\u2067y") + close + close,
+                                     open + sarah + close + QStringLiteral(" wins the match.")}));
+        for (const QString& line : lines)
+            QVERIFY(!line.isRightToLeft());
+    }
+
+    void dialogsOfferNoMinimiseOrMaximiseButton()
+    {
+        // Catches a prompt or question that can be minimised out of reach
+        // while it blocks the main window.
+        QList<Qt::WindowFlags> seen;
+        const auto note = [&seen](QWidget* modal) {
+            seen << (modal->windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint));
+            modal->close();
+        };
+        whenModalOpens(note);
+        runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x"));
+        whenModalOpens(note);
+        askYesNo(nullptr, QStringLiteral("q"), {}, QStringLiteral("t"));
+        const Qt::WindowFlags titleAndClose = Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        QCOMPARE(seen, (QList<Qt::WindowFlags>{titleAndClose, titleAndClose}));
+    }
+
+    void aMinimisedDialogComesBack()
+    {
+        // Catches a dialog minimised from a title bar that offers it whatever
+        // the flags (Qt's own, on Wayland) and left where nothing restores
+        // it, while the main window waits for its answer.
+        bool back = false;
+        whenModalOpens([&back](QWidget* modal) {
+            QWindow* window = modal->windowHandle();
+            window->setWindowState(Qt::WindowMinimized);
+            back = QTest::qWaitFor([window] { return window->windowState() == Qt::WindowNoState && window->isVisible(); });
+            modal->close();
+        });
+        runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x"));
+        QVERIFY(back);
     }
 
     void promptTakesAVeryLongNameWhole()

@@ -1,11 +1,13 @@
 // The main window at a scale factor of 2 on the offscreen platform, compared
-// with pictures of the same screens that a second run of this program grabs
+// with pictures of the same screens that further runs of this program grab
 // at a scale factor of 1: everything twice as large in device pixels, the
-// layout unchanged, and text drawn at the finer resolution, not blown up.
+// layout unchanged, and text drawn at the finer resolution, not blown up;
+// and at every scale Qt offers, nothing cut at a control's edge.
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -19,6 +21,8 @@
 #include <QTextStream>
 #include <QWindow>
 
+#include <array>
+#include <cmath>
 #include <memory>
 
 using namespace tavrin;
@@ -26,8 +30,12 @@ using namespace tavrin;
 namespace {
 
 constexpr int kScale = 2;
+const QStringList kAllScales{"1", "1.25", "1.5", "1.75", "2", "2.5", "3"};
 
-enum class Scene { Menu, Game, Result };
+enum class Scene { Menu, Game, Result, Names };
+
+// 61 characters, as long as a name a player typed.
+constexpr std::u16string_view kLongName = u"Maximilian Alexander Friedrich Wilhelm von Hohenzollern-Sigma";
 
 const char* sceneName(Scene scene)
 {
@@ -38,6 +46,8 @@ const char* sceneName(Scene scene)
         return "game";
     case Scene::Result:
         return "result";
+    case Scene::Names:
+        return "names";
     }
     return "";
 }
@@ -76,6 +86,16 @@ std::unique_ptr<MainWindow> windowShowing(Scene scene)
         window->setCellBackColor(0, kPureRed);
         window->setCellBackColor(8, kPureRed);
     }
+    if (scene == Scene::Names) {
+        // A match's end with names too large for their controls: too long,
+        // too wide, and with descenders.
+        window->setCaption(Control::Frame1, kLongName);
+        window->setCaption(Control::Frame2, u"Bartholomew");
+        window->setCaption(Control::Label4, u"Guy Jappy");
+        window->setCaption(Control::Label2, u"Bartholomew");
+        window->setVisible(Control::Label1, true);
+        window->setVisible(Control::Label2, true);
+    }
     window->show();
     return window;
 }
@@ -113,9 +133,13 @@ int saveReference(const QString& dir)
     if (!geometries.open(QIODevice::WriteOnly))
         return 1;
     QTextStream out(&geometries);
-    for (Scene scene : {Scene::Menu, Scene::Game, Scene::Result}) {
+    for (Scene scene : {Scene::Menu, Scene::Game, Scene::Result, Scene::Names}) {
         auto window = windowShowing(scene);
         if (!QTest::qWaitForWindowExposed(window.get()))
+            return 1;
+        // Names drawn smaller or shortened still read back as written.
+        if (scene == Scene::Names && (window->caption(Control::Frame1) != kLongName ||
+                                      window->caption(Control::Label4) != u"Guy Jappy"))
             return 1;
         if (!window->grab().save(dir + QLatin1Char('/') + QLatin1String(sceneName(scene)) + QStringLiteral(".png")))
             return 1;
@@ -130,6 +154,18 @@ int saveReference(const QString& dir)
 bool isInk(QRgb pixel)
 {
     return qGray(pixel) < 128;
+}
+
+// Pixels of `image`, grabbed at `scale`, that meet `test` among the device
+// pixels covering the logical rectangle `r`.
+int countIn(const QImage& image, const QRectF& r, qreal scale, bool (*test)(QRgb))
+{
+    int count = 0;
+    for (auto y = int(std::floor(r.top() * scale)); y < std::ceil(r.bottom() * scale); ++y) {
+        for (auto x = int(std::floor(r.left() * scale)); x < std::ceil(r.right() * scale); ++x)
+            count += test(image.pixel(x, y)) ? 1 : 0;
+    }
+    return count;
 }
 
 // Smallest rectangle around the dark (text) pixels of `area`; empty when none.
@@ -164,9 +200,10 @@ private:
     QTemporaryDir referenceDir;
     QHash<QString, QRect> referenceGeometry;
 
-    QImage reference(Scene scene) const
+    QImage reference(Scene scene, const QString& scale = QStringLiteral("1")) const
     {
-        return QImage(referenceDir.filePath(QLatin1String(sceneName(scene)) + QStringLiteral(".png")))
+        return QImage(referenceDir.filePath(scale + QLatin1Char('/') + QLatin1String(sceneName(scene)) +
+                                            QStringLiteral(".png")))
             .convertToFormat(QImage::Format_RGB32);
     }
 
@@ -199,16 +236,20 @@ private slots:
     {
         QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
         QVERIFY(referenceDir.isValid());
-        QProcess run;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1"));
-        run.setProcessEnvironment(env);
-        run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        run.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--reference"), referenceDir.path()});
-        QVERIFY(run.waitForFinished(60000));
-        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(run.exitCode(), 0);
-        QFile geometries(referenceDir.filePath(QStringLiteral("geometry.txt")));
+        for (const QString& scale : kAllScales) {
+            QVERIFY(QDir(referenceDir.path()).mkdir(scale));
+            QProcess run;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
+            run.setProcessEnvironment(env);
+            run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            run.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--reference"), referenceDir.filePath(scale)});
+            QVERIFY(run.waitForFinished(60000));
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), 0);
+        }
+        QFile geometries(referenceDir.filePath(QStringLiteral("1/geometry.txt")));
         QVERIFY(geometries.open(QIODevice::ReadOnly));
         for (const QByteArray& line : geometries.readAll().split('\n')) {
             const QList<QByteArray> f = line.split(' ');
@@ -391,6 +432,42 @@ private slots:
         QVERIFY2(edges >= 10, qPrintable(seen));
         QVERIFY2(mixed * 2 >= edges, qPrintable(seen));
         QVERIFY2(differing >= edges, qPrintable(seen));
+    }
+
+    void nothingIsCutAtAnyScale_data()
+    {
+        QTest::addColumn<QString>("scale");
+        for (const QString& scale : kAllScales)
+            QTest::newRow(qPrintable(scale)) << scale;
+    }
+
+    void nothingIsCutAtAnyScale()
+    {
+        // Catches ink drawn to a label's edge and clipped there (a name wider
+        // than its label, the foot of WINNER's E at 1.25 and 2) or past a
+        // frame caption's end, and a list's frame edge lost under its
+        // viewport (the bottom edges at 1.25 and 1.5).
+        QFETCH(QString, scale);
+        const qreal s = scale.toDouble();
+        const QImage image = reference(Scene::Names, scale);
+        QCOMPARE(image.size(), (QSizeF(453, 363) * s).toSize());
+        const auto edges = [](const QRect& r) {
+            return std::array<QRectF, 4>{QRectF(r.x(), r.y(), r.width(), 1), QRectF(r.x(), r.bottom(), r.width(), 1),
+                                         QRectF(r.x(), r.y(), 1, r.height()), QRectF(r.right(), r.y(), 1, r.height())};
+        };
+        for (const char* label : {"Label1", "Label2", "Label4"}) {
+            for (const QRectF& edge : edges(referenceGeometry.value(QLatin1String(label))))
+                QVERIFY2(countIn(image, edge, s, isInk) == 0, label);
+        }
+        // A frame's caption begins at its left edge and may reach its top.
+        for (const char* frame : {"Frame1", "Frame2"})
+            QVERIFY2(countIn(image, edges(referenceGeometry.value(QLatin1String(frame)))[3], s, isInk) == 0, frame);
+        for (const char* list : {"List1", "List2"}) {
+            for (const QRectF& edge : edges(referenceGeometry.value(QLatin1String(list)))) {
+                const int drawn = countIn(image, edge, s, [](QRgb pixel) { return qGray(pixel) < 220; });
+                QVERIFY2(drawn >= (std::max(edge.width(), edge.height()) - 2) * s, list);
+            }
+        }
     }
 };
 

@@ -4,7 +4,9 @@
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 #include "modaldialogs.h"
+#include "screenplacement.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
@@ -354,6 +356,79 @@ private slots:
         QVERIFY(!opened);
     }
 
+    void menuKeyAndShiftF10OpenTheMenuAtTheFocus()
+    {
+        // Catches a menu that only the mouse can open, one opened away from
+        // where the keyboard is, and items that act otherwise.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        QTRY_VERIFY(window->cell(0)->isVisible());
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const std::pair<QKeyCombination, QWidget*> cases[] = {{Qt::Key_Menu, window->cell(4)},
+                                                              {Qt::SHIFT | Qt::Key_F10, window->control(Control::Command2)}};
+        for (const auto& [keys, focused] : cases) {
+            focused->setFocus();
+            QPoint at;
+            QTimer::singleShot(50, [&at, this] {
+                auto* menu = window->findChild<QMenu*>();
+                QCOMPARE(QApplication::activePopupWidget(), menu);
+                at = menu->pos();
+                QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            });
+            QTest::keyClick(focused, keys.key(), keys.keyboardModifiers());
+            QCOMPARE(at, focused->mapToGlobal(focused->rect().center()));
+            // Play Again: the main menu, from a game too.
+            QVERIFY(window->control(Control::Command2)->isVisible() && !window->cell(4)->isVisible());
+        }
+    }
+
+    void captionsFitTheirControls()
+    {
+        // Catches a name cut at its control's edges or shown as a slice with
+        // nothing to tell, a shortened name whose whole text is nowhere, and
+        // fitting that touches a name that fits.
+        const QString longName = QStringLiteral("Max & <b>Moritz</b> Alexander Friedrich von Hohenzollern-Sigmar");
+        window->setCaption(Control::Label2, u"Bartholomew");
+        // Drawn whole at a smaller size: nothing hidden, no tooltip.
+        QVERIFY(window->control(Control::Label2)->toolTip().isEmpty());
+        for (Control c : {Control::Label4, Control::Frame1}) {
+            window->setCaption(c, longName.toStdU16String());
+            QVERIFY(window->control(c)->toolTip().contains(longName.toHtmlEscaped()));
+            QCOMPARE(QAccessible::queryAccessibleInterface(window->control(c))->text(QAccessible::Name), longName);
+        }
+        window->setCaption(Control::Label4, u"Ann");
+        auto* label = static_cast<QLabel*>(window->control(Control::Label4));
+        QLabel plain(QStringLiteral("Ann"));
+        plain.setAlignment(label->alignment());
+        plain.setFont(label->font());
+        plain.resize(label->size());
+        QCOMPARE(label->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                 plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+
+    void windowMovesTheLeastItMustToLieOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("client");
+        QTest::newRow("room to spare") << QRect(0, 0, 1920, 1080) << QPoint(426, 238);
+        QTest::newRow("800 by 600") << QRect(0, 0, 800, 600) << QPoint(346, 232);
+        QTest::newRow("960 by 540, a 1920 by 1080 screen at 200 %") << QRect(0, 0, 960, 540) << QPoint(426, 172);
+        QTest::newRow("panel along the top") << QRect(0, 240, 1920, 840) << QPoint(426, 260);
+        QTest::newRow("smaller than the window") << QRect(0, 0, 400, 300) << QPoint(1, 20);
+    }
+
+    void windowMovesTheLeastItMustToLieOnTheScreen()
+    {
+        // Catches a window whose side, foot or title bar is off the screen,
+        // or one moved further than it must. The frame is openbox's: a
+        // 20-pixel title bar, 1-pixel sides and a 5-pixel foot.
+        QFETCH(QRect, available);
+        QFETCH(QPoint, client);
+        QCOMPARE(placedOnScreen(MainWindow::kDesignedGeometry, QMargins(1, 20, 1, 5), available),
+                 QRect(client, MainWindow::kDesignedGeometry.size()));
+    }
+
     void menuItemsGoBackToTheMenuAndEndTheProgram()
     {
         startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
@@ -387,7 +462,8 @@ private slots:
             if (game < 4)
                 QTest::mouseClick(window->control(Control::Command3), Qt::LeftButton);
         }
-        QVERIFY(shownText.startsWith(QStringLiteral("Ann VS Bob\nAnn wins the match.\nAnn secured  3\n")));
+        QVERIFY(shownText.startsWith(QStringLiteral("\u200E\u2068Ann\u2069 VS \u2068Bob\u2069\n\u200E\u2068Ann\u2069 wins "
+                                                    "the match.\n\u200E\u2068Ann\u2069 secured  3\n")));
         QVERIFY(window->control(Control::Command2)->isVisible());
         QCOMPARE(window->handlers().finishedGames(), 0);
     }

@@ -206,7 +206,7 @@ private:
         if (boardShown && (frame1 != firstTyped || frame2 != secondTyped))
             return fail(QStringLiteral("frames do not show the typed names"));
         const auto* label4 = static_cast<CaptionLabel*>(window->control(Control::Label4));
-        if (label4->textFormat() != Qt::PlainText || label4->text() != shownSlice(toMove, CaptionAnchor::Centre))
+        if (label4->textFormat() != Qt::PlainText || label4->text() != shownSlice(toMove, CaptionAnchor::Start))
             return fail(QStringLiteral("turn label does not show the name as plain text"));
 
         int wins = 0;
