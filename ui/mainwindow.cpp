@@ -35,14 +35,6 @@ CaptionLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& fon
     return label;
 }
 
-// Each score list belongs to the player named by the frame it lies in or over.
-QString scoreListName(const QString& player)
-{
-    if (player.isEmpty())
-        return QStringLiteral("Scores");
-    return QStringLiteral("Scores of %1").arg(shownSlice(player, CaptionAnchor::Start));
-}
-
 QListWidget* makeList(QWidget* parent, const QRect& geometry)
 {
     auto* list = new ScoreListBox(parent);
@@ -53,15 +45,6 @@ QListWidget* makeList(QWidget* parent, const QRect& geometry)
     list->setAccessibleName(scoreListName({}));
     list->hide();
     return list;
-}
-
-// What a screen reader announces for a cell: where it is and what it holds.
-QString cellAccessibleName(Integer index, const QString& caption)
-{
-    const QString number = QString::number(index + 1);
-    if (caption == toQString(openCellCaption(index)))
-        return QStringLiteral("Cell %1, empty").arg(number);
-    return QStringLiteral("Cell %1, %2").arg(number, shownSlice(caption, CaptionAnchor::Start));
 }
 
 template <class... Handlers>

@@ -106,6 +106,21 @@ void describeScores(QListWidget& own, const QListWidget& other)
 
 }  // namespace
 
+QString scoreListName(const QString& player)
+{
+    if (player.isEmpty())
+        return QStringLiteral("Scores");
+    return QStringLiteral("Scores of %1").arg(shownSlice(player, CaptionAnchor::Start));
+}
+
+QString cellAccessibleName(Integer index, const QString& caption)
+{
+    const QString number = QString::number(index + 1);
+    if (caption == toQString(openCellCaption(index)))
+        return QStringLiteral("Cell %1, empty").arg(number);
+    return QStringLiteral("Cell %1, %2").arg(number, shownSlice(caption, CaptionAnchor::Start));
+}
+
 ScreenState readScreen(const MainWindow& window)
 {
     ScreenState state;

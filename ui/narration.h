@@ -25,6 +25,13 @@ struct ScreenState {
     int games = 0;
 };
 
+// What a screen reader calls a score list: after the player named by the
+// frame it lies in or over.
+QString scoreListName(const QString& player);
+
+// What a screen reader calls a cell: where it is and what it holds.
+QString cellAccessibleName(Integer index, const QString& caption);
+
 ScreenState readScreen(const MainWindow& window);
 
 // Who moves next, as a cell describes it: "Bob to play, X".
