@@ -48,7 +48,7 @@ class Orca:
         self.speechd = self.desktop.spawn(["speech-dispatcher", "--run-single", "--timeout", "0",
                                            "--config-dir", conf], "speechd.log")
         socket = os.path.join(env["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")
-        wait_until(lambda: os.path.exists(socket), "speech-dispatcher's socket", check=self._alive)
+        wait_until(lambda: os.path.exists(socket), "speech-dispatcher's socket", timeout, self._alive)
         self.master, self.slave = pty.openpty()
         tty.setraw(self.slave)
         self.proc = self.desktop.spawn(["orca", "--debug-file=" + os.ttyname(self.slave)], "orca.log")
