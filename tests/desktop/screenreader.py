@@ -1,13 +1,12 @@
 """Orca, the screen reader, on a test's desktop and bus, and what it says.
 
-Orca speaks through speech-dispatcher. Without a sound server that waits
-for ever on its default output (PulseAudio), and Orca falls silent after
-its first words; so a copy of its configuration sends the sound to ALSA,
-whose default device ~/.asoundrc makes the null one. It is started here
-rather than by Orca, so that it ends with the desktop (once stuck it
-ignores SIGTERM; the desktop kills what it started). What Orca says comes
-from its debug log, an utterance per "SPEECH OUTPUT" entry; the log is a
-pty, on which Python writes each line as it ends, not a block at a time.
+Orca speaks through speech-dispatcher, which without a sound server waits
+for ever on its default output (PulseAudio), and Orca falls silent: a copy
+of its configuration sends the sound to ALSA's null device. It is started
+here, not by Orca, so that it ends with the desktop (once stuck it ignores
+SIGTERM). What Orca says comes from its debug log, an utterance per
+"SPEECH OUTPUT" entry; the log is a pty, so that Python writes it a line
+at a time rather than a block.
 """
 
 import os
@@ -39,7 +38,7 @@ class Orca:
 
     def start(self, timeout=30):
         env = self.desktop.child_env()
-        with open(os.path.join(env["HOME"], ".asoundrc"), "w") as f:
+        with open(os.path.join(env["HOME"], ".asoundrc"), "w") as f:  # ALSA's default device
             f.write("pcm.!default { type null }\n")
         conf = os.path.join(env["XDG_CONFIG_HOME"], "speech-dispatcher")
         shutil.copytree("/etc/speech-dispatcher", conf)
