@@ -38,11 +38,10 @@ def test_names_notices_and_the_focus_reach_the_screen_reader(events, start_tavri
     # bare digit or left "empty" after a move, names that change on the
     # screen without a notice, a focus the screen reader cannot follow, a
     # tab order that stops on labels or taken cells, and a close from the
-    # window manager that leaves the program running; announcements of a
-    # move or a win that never reach the screen reader, and controls that
-    # Play Now shows but a screen reader's cache keeps invisible (it learns
-    # a state only from its change events, and Qt sends none for
-    # "visible"; Orca's flat review then skips them).
+    # window manager that leaves the program running; a move or a win not
+    # announced, and controls that Play Now shows but a screen reader's
+    # cache keeps invisible (it learns states only from change events, and
+    # Qt sends none for "visible"; Orca's flat review then skips them).
     player = start_tavrin()
     player.start_at_main_menu()
     st = player.play_now("Tom & Jerry", "Bob")

@@ -29,9 +29,10 @@ def test_orca_speaks_each_move_with_the_next_player_and_the_winner(orca, start_t
 
     player = start_tavrin()
     orca.wait_said(r"Play Now push button", timeout=30)
-    # The prompts are awaited in the accessibility tree, not in speech:
-    # Orca 43, still echoing the first name when Enter closes its prompt,
-    # misses the second prompt's focus behind the main window's.
+    # Each name is typed once its prompt has the focus in the accessibility
+    # tree, faster than Orca reads the prompt: Orca 43 drops a focus that
+    # keys overtake, and mostly misses the second prompt's, which comes as
+    # the main window takes the focus back for a moment.
     since = len(orca.said())
     player.play_now("Ann", "Bob", key="Return")
     orca.wait_said(r"Ann to play", since)
