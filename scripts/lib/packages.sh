@@ -20,16 +20,18 @@ TAVRIN_FONT_PACKAGES=(
 )
 
 # The end-to-end tests: pytest, an X server, a window manager, input and
-# screenshots, the accessibility bus, and the validators of the
-# desktop files; the package test's man and lintian; on Wayland a headless
-# compositor with its screenshots, Qt's Wayland plugin, and what the
-# virtual input client builds with; the second compiler that builds the
-# program once more; the package check's shell parser and apt bindings.
+# screenshots, the accessibility bus, a screen reader with its speech
+# server and voice, and the validators of the desktop files; the package
+# test's man and lintian; on Wayland a headless compositor with its
+# screenshots, Qt's Wayland plugin, and what the virtual input client
+# builds with; the second compiler that builds the program once more; the
+# package check's shell parser and apt bindings.
 # The test packages_cover_commands (scripts/lib/check_packages.py) checks
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
     python3-pytest xvfb xauth xdotool xclip openbox x11-utils
     python3-pyatspi at-spi2-core dbus dbus-x11
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
     dpkg-dev file man-db lintian
