@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -77,6 +78,12 @@ QString runInputBox(QWidget* parent, const QString& prompt, const QString& title
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(defaultText);
+    // One size, as the question has: a window manager then offers no
+    // maximise button either. The dialog makes its layout when first
+    // measured, and sets the layout's constraint then.
+    dialog.sizeHint();
+    if (QLayout* layout = dialog.layout())
+        layout->setSizeConstraint(QLayout::SetFixedSize);
     // Every repaint of the field lays out its whole text: with a very long
     // name in it, the blinking cursor alone would keep the program busy.
     const int flashTime = QApplication::cursorFlashTime();

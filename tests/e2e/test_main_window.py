@@ -1,6 +1,8 @@
 """The main window and its dialogs on a real X server under openbox: where
 they stand, what the window manager shows of them, and what the screen shows."""
 
+import pytest
+
 from player import FIRST_PROMPT, OPENER_WINS, SECOND_PROMPT
 
 # The designed window, in twips (15 to the pixel): the client area's place
@@ -92,3 +94,77 @@ def test_windows_stand_where_designed_under_the_title_tavrin(start_tavrin, deskt
                       "the main menu with Continue after Play Again")
     player.choose_from_popup("Exit Game")
     assert player.program.wait_exit() == 0, "exit status after Exit Game"
+
+
+def lies_on_screen(desktop, wid):
+    """Whether window wid, with what the window manager draws around it, lies
+    wholly on the screen (openbox here keeps no part of it for panels)."""
+    x, y, w, h = desktop.window_geometry(wid)
+    left, right, top, bottom = desktop.wait_frame_extents(wid)
+    width, height = desktop.size
+    return x - left >= 0 and y - top >= 0 and x + w + right <= width and y + h + bottom <= height
+
+
+def check_dialog(player, what):
+    """The program's one dialog lies on the screen and offers no maximising
+    (the question, made the same way, is left to the offscreen tests)."""
+    program = player.program
+    dialogs = [wid for wid in program.windows() if wid not in (program.splash_wid, program.main_wid)]
+    assert len(dialogs) == 1, what
+    player.wait_for(lambda: lies_on_screen(player.desktop, dialogs[0]), "%s on the screen" % what)
+    actions = set(player.desktop.property(dialogs[0], "_NET_WM_ALLOWED_ACTIONS"))
+    assert not actions & {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT"}, what
+
+
+def open_menu_by_key(player, key):
+    """Opens the popup menu with key; returns it once it shows Exit Game."""
+    player.desktop.key(key)
+    menu, _ = player.wait_for(lambda: player.popup_item("Exit Game"), "the menu opened by %s" % key, timeout=5)
+    return menu
+
+
+@pytest.mark.parametrize("scale", [
+    pytest.param(1, marks=pytest.mark.desktop(size=(800, 600)), id="800x600"),
+    pytest.param(2, marks=pytest.mark.desktop(size=(1920, 1080)), id="1920x1080-at-200"),
+])
+def test_every_window_lies_on_a_small_or_scaled_screen(scale, start_tavrin, desktop):
+    # Catches a main window kept at its designed place where it does not fit,
+    # a splash off centre, a dialog off the screen or offering to be
+    # maximised, and a Menu key or Shift+F10 that opens nothing or opens the
+    # menu away from the keyboard focus.
+    player = start_tavrin(QT_SCALE_FACTOR=str(scale))
+    splash, _ = player.program.wait_splash()
+    width, height = desktop.size
+
+    def centred():
+        x, y, w, h = desktop.window_geometry(splash)
+        return abs(x + w / 2 - width / 2) <= 2 and abs(y + h / 2 - height / 2) <= 2
+    player.wait_for(centred, "the splash centred on the screen")
+    # Clicks land where the accessibility tree places controls, which is in
+    # unscaled pixels: the scaled screen is driven by keys alone.
+    if scale == 1:
+        player.skip_splash()
+    else:
+        player.program.wait_main_window(timeout=9)
+    main = player.program.main_wid
+    player.wait_for(lambda: lies_on_screen(desktop, main), "the main window on the screen")
+
+    player.wait_main_menu()
+    player.press_play_now(key="space")
+    for prompt, name in ((FIRST_PROMPT, "Ann"), (SECOND_PROMPT, "Bob")):
+        player.wait_prompt(prompt)
+        check_dialog(player, "the prompt %r" % prompt)
+        desktop.type_text(name)
+        player.finish_prompt(prompt, name)
+    st = player.wait_state(lambda st: st.label4 == "Ann", "the board")
+    focused = [n for n in st.cell_nodes if n.focused]
+    assert focused, "a cell holds the focus"
+    menu = open_menu_by_key(player, "Menu")
+    anchor = (st.window.extents[0] + focused[0].centre()[0], st.window.extents[1] + focused[0].centre()[1])
+    assert all(abs(a - b) <= scale for a, b in zip(menu.extents[:2], anchor)), "the menu opens at the focus"
+    desktop.key("Escape")
+    player.wait_for(lambda: not player.program.accessible.popup_menus(), "the menu to close")
+
+    open_menu_by_key(player, "shift+F10")
+    desktop.key("Down", "Down", "Return")
+    assert player.program.wait_exit() == 0, "exit status after Exit Game from the keyboard"

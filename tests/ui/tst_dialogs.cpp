@@ -190,10 +190,13 @@ private slots:
     void dialogsOfferNoMinimiseOrMaximiseButton()
     {
         // Catches a prompt or question that can be minimised out of reach
-        // while it blocks the main window.
+        // while it blocks the main window, or resized, which lets a window
+        // manager offer to maximise it.
         QList<Qt::WindowFlags> seen;
-        const auto note = [&seen](QWidget* modal) {
+        QList<bool> oneSize;
+        const auto note = [&seen, &oneSize](QWidget* modal) {
             seen << (modal->windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint));
+            oneSize << (modal->minimumSize() == modal->maximumSize());
             modal->close();
         };
         whenModalOpens(note);
@@ -202,6 +205,7 @@ private slots:
         askYesNo(nullptr, QStringLiteral("q"), {}, QStringLiteral("t"));
         const Qt::WindowFlags titleAndClose = Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
         QCOMPARE(seen, (QList<Qt::WindowFlags>{titleAndClose, titleAndClose}));
+        QCOMPARE(oneSize, (QList<bool>{true, true}));
     }
 
     void aMinimisedDialogComesBack()
