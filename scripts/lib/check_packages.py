@@ -346,10 +346,10 @@ def owners(paths):
 def module_path(name):
     """Where a top-level module lives, found without running it (some of the
     tests' modules reach for a bus when imported)."""
-    spec = importlib.util.find_spec(name)
-    if spec is None:
+    found = importlib.util.find_spec(name)
+    if found is None:
         return None
-    return spec.origin if spec.has_location else next(iter(spec.submodule_search_locations or []), None)
+    return found.origin if found.has_location else next(iter(found.submodule_search_locations or []), None)
 
 
 def main():

@@ -3,6 +3,7 @@ with everything they started, and killed with the test that started them."""
 
 import ctypes
 import os
+import select
 import signal
 import subprocess
 import time
@@ -62,6 +63,38 @@ def spawn(args, log_path=None, **kwargs):
             return subprocess.Popen(args, start_new_session=True, preexec_fn=_die_with_parent,
                                     stdout=log, stderr=subprocess.STDOUT, **kwargs)
     return subprocess.Popen(args, start_new_session=True, preexec_fn=_die_with_parent, **kwargs)
+
+
+def spawn_reporting(args, what, log_path=None):
+    """Starts args, in which "{fd}" stands for a pipe the program writes one
+    line to once it is ready (a display number, a bus address); returns
+    (process, that line)."""
+    read_end, write_end = os.pipe()
+    proc = None
+    try:
+        proc = spawn([a.replace("{fd}", str(write_end)) for a in args], log_path=log_path or os.devnull,
+                     pass_fds=(write_end,))
+        os.close(write_end)
+        write_end = None
+        line = b""
+        deadline = time.monotonic() + DEFAULT_TIMEOUT
+        while not line.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or proc.poll() is not None:
+                raise DesktopError("%s did not start%s" % (what, "; see %s" % log_path if log_path else ""))
+            if select.select([read_end], [], [], left)[0]:
+                chunk = os.read(read_end, 256)
+                if not chunk:
+                    raise DesktopError("%s closed its pipe" % what)
+                line += chunk
+    except BaseException:
+        stop_group(proc)
+        raise
+    finally:
+        os.close(read_end)
+        if write_end is not None:
+            os.close(write_end)
+    return proc, line.decode().strip()
 
 
 def stop_group(proc, grace=3.0):

@@ -4,12 +4,10 @@ when a test starts one) meet on one accessibility bus and nothing of the
 caller's session is touched."""
 
 import os
-import select
 import shutil
 import tempfile
-import time
 
-from processes import DEFAULT_TIMEOUT, DesktopError, spawn, stop_group
+from processes import DesktopError, spawn_reporting, stop_group
 
 
 class SessionBus:
@@ -32,29 +30,9 @@ class SessionBus:
         changes = {"XDG_RUNTIME_DIR": self.runtime, "DISPLAY": None, "WAYLAND_DISPLAY": None,
                    "AT_SPI_BUS_ADDRESS": None}
         self._apply(changes)
-        read_end, write_end = os.pipe()
-        try:
-            self.daemon = spawn(["dbus-daemon", "--session", "--nofork", "--nosyslog",
-                                 "--print-address=%d" % write_end],
-                                log_path=os.devnull, pass_fds=(write_end,))
-            os.close(write_end)
-            write_end = None
-            line = b""
-            deadline = time.monotonic() + DEFAULT_TIMEOUT
-            while not line.endswith(b"\n"):
-                left = deadline - time.monotonic()
-                if left <= 0 or self.daemon.poll() is not None:
-                    raise DesktopError("the private D-Bus session did not start")
-                if select.select([read_end], [], [], left)[0]:
-                    chunk = os.read(read_end, 256)
-                    if not chunk:
-                        raise DesktopError("dbus-daemon closed its address pipe")
-                    line += chunk
-        finally:
-            os.close(read_end)
-            if write_end is not None:
-                os.close(write_end)
-        self.address = line.decode().strip()
+        self.daemon, self.address = spawn_reporting(
+            ["dbus-daemon", "--session", "--nofork", "--nosyslog", "--print-address={fd}"],
+            "the private D-Bus session")
         self._apply({"DBUS_SESSION_BUS_ADDRESS": self.address})
         return self
 

@@ -4,11 +4,9 @@ ordinary key and button events); windows, their properties and screenshots
 are read from the X server with python-xlib."""
 
 import os
-import select
 import signal
-import time
 
-from processes import DEFAULT_TIMEOUT, DesktopError, desktop_env, run, spawn, stop_group, wait_until
+from processes import DesktopError, desktop_env, run, spawn, spawn_reporting, stop_group, wait_until
 
 
 class X11Desktop:
@@ -28,30 +26,10 @@ class X11Desktop:
         self._helpers = []
 
     def start(self):
-        log = os.path.join(self.workdir, "xvfb.log")
-        read_end, write_end = os.pipe()
-        try:
-            self.xvfb = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                               "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset"],
-                              log_path=log, pass_fds=(write_end,))
-            os.close(write_end)
-            write_end = None
-            number = b""
-            deadline = time.monotonic() + DEFAULT_TIMEOUT
-            while not number.endswith(b"\n"):
-                left = deadline - time.monotonic()
-                if left <= 0 or self.xvfb.poll() is not None:
-                    raise DesktopError("Xvfb did not start; see %s" % log)
-                if select.select([read_end], [], [], left)[0]:
-                    chunk = os.read(read_end, 16)
-                    if not chunk:
-                        raise DesktopError("Xvfb closed its display pipe; see %s" % log)
-                    number += chunk
-        finally:
-            os.close(read_end)
-            if write_end is not None:
-                os.close(write_end)
-        self.display = ":" + number.decode().strip()
+        self.xvfb, number = spawn_reporting(
+            ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset"],
+            "Xvfb", log_path=os.path.join(self.workdir, "xvfb.log"))
+        self.display = ":" + number
         self._env = self.child_env()
         if self.window_manager:
             self.wm = spawn(["openbox", "--sm-disable"], log_path=os.path.join(self.workdir, "openbox.log"),
