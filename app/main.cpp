@@ -17,8 +17,9 @@
 int main(int argc, char* argv[])
 {
 #ifdef __GLIBC__
-    // Every thread allocates in the one arena: a further arena would keep
-    // its own freed pages, such as the 0.1 MiB fontconfig's start-up leaves.
+    // Every thread allocates in the one arena: a further one, as Qt's X11
+    // event reader and its paint threads would each take, keeps its own
+    // freed pages.
     mallopt(M_ARENA_MAX, 1);
 #endif
     QApplication app(argc, argv);

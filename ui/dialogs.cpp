@@ -83,15 +83,15 @@ bool NameField::event(QEvent* event)
 }
 
 NamePrompt::NamePrompt(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
-    : ProgramDialog(parent, title), label(new QLabel(prompt, this)), edit(new NameField(this)),
+    : ProgramDialog(parent, title), label(new QLabel(prompt, this)), field(new NameField(this)),
       buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     label->setTextFormat(Qt::PlainText);
     label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-    label->setBuddy(edit);
-    edit->setText(defaultText);
-    edit->selectAll();
-    edit->setFocus();
+    label->setBuddy(field);
+    field->setText(defaultText);
+    field->selectAll();
+    field->setFocus();
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* column = new QVBoxLayout(this);
@@ -99,24 +99,14 @@ NamePrompt::NamePrompt(QWidget* parent, const QString& prompt, const QString& ti
     // maximise button either.
     column->setSizeConstraint(QLayout::SetFixedSize);
     column->addWidget(label);
-    column->addWidget(edit);
+    column->addWidget(field);
     column->addWidget(buttons);
-}
-
-QPushButton& NamePrompt::okButton()
-{
-    return *buttons->button(QDialogButtonBox::Ok);
-}
-
-QPushButton& NamePrompt::cancelButton()
-{
-    return *buttons->button(QDialogButtonBox::Cancel);
 }
 
 QString runInputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
     NamePrompt dialog(parent, prompt, title, defaultText);
-    return dialog.ask() == QDialog::Accepted ? dialog.field().text() : QString();
+    return dialog.ask() == QDialog::Accepted ? dialog.field->text() : QString();
 }
 
 namespace {
@@ -271,7 +261,9 @@ QAccessibleInterface* questionAccessible(const QString& className, QObject* obje
 }  // namespace
 
 YesNoQuestion::YesNoQuestion(QWidget* parent, const QString& text, const QStringList& names, const QString& title)
-    : ProgramDialog(parent, title), icon(new QLabel(this)), messageText(new QLabel(this))
+    : ProgramDialog(parent, title), icon(new QLabel(this)), message(new QLabel(this)),
+      buttons(new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No, this)),
+      yes(buttons->button(QDialogButtonBox::Yes)), no(buttons->button(QDialogButtonBox::No))
 {
     static const bool accessible = (QAccessible::installFactory(questionAccessible), true);
     Q_UNUSED(accessible);
@@ -284,29 +276,26 @@ YesNoQuestion::YesNoQuestion(QWidget* parent, const QString& text, const QString
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this)
                         .pixmap(QSize(iconSize, iconSize), devicePixelRatio()));
     icon->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    messageText->setTextFormat(Qt::PlainText);
-    messageText->setTextInteractionFlags(
+    message->setTextFormat(Qt::PlainText);
+    message->setTextInteractionFlags(
         Qt::TextInteractionFlags(style()->styleHint(QStyle::SH_MessageBox_TextInteractionFlags, nullptr, this)));
-    messageText->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    message->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     const QString shown = messageDisplayText(text, names, fontMetrics(), kMaxMessageLineWidth);
-    messageText->setText(shown);
-    messageText->setAccessibleName(withoutDirectionMarks(shown));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No, this);
+    message->setText(shown);
+    message->setAccessibleName(withoutDirectionMarks(shown));
     buttons->setCenterButtons(style()->styleHint(QStyle::SH_MessageBox_CenterButtons, nullptr, this));
-    yes = buttons->button(QDialogButtonBox::Yes);
-    no = buttons->button(QDialogButtonBox::No);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* grid = new QGridLayout(this);
     grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     grid->addItem(new QSpacerItem(7, 1, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 1, 2, 1);
-    grid->addWidget(messageText, 0, 2, 1, 1);
+    grid->addWidget(message, 0, 2, 1, 1);
     grid->addWidget(buttons, 2, 0, 1, 3);
     yes->setDefault(true);
     yes->setFocus();
 }
 
-void YesNoQuestion::fitSize()
+void YesNoQuestion::showEvent(QShowEvent* event)
 {
     // Qt's message boxes take the text's own width up to half the screen (500
     // pixels at most), and wrap it at words beyond that.
@@ -314,23 +303,16 @@ void YesNoQuestion::fitSize()
     const int hardLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
     const int softLimit = std::min(screenWidth / 2, 500);
     QLayout& grid = *layout();
-    messageText->setWordWrap(false);
+    message->setWordWrap(false);
     grid.activate();
     int width = grid.totalMinimumSize().width();
     if (width > softLimit) {
-        messageText->setWordWrap(true);
+        message->setWordWrap(true);
         grid.activate();
         width = std::min(std::max(softLimit, grid.totalMinimumSize().width()), hardLimit);
     }
-    const QFontMetrics titleMetrics(QApplication::font("QMdiSubWindowTitleBar"));
-    width = std::max(width, std::min(titleMetrics.horizontalAdvance(windowTitle()) + 50, hardLimit));
     grid.activate();
     setFixedSize(width, grid.hasHeightForWidth() ? grid.totalHeightForWidth(width) : grid.totalMinimumSize().height());
-}
-
-void YesNoQuestion::showEvent(QShowEvent* event)
-{
-    fitSize();
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
     ProgramDialog::showEvent(event);

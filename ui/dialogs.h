@@ -46,9 +46,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-
-private:
-    bool quiet() const;
 };
 
 // The name prompt: the prompt above the field with the default text
@@ -58,15 +55,9 @@ class NamePrompt : public ProgramDialog {
 public:
     NamePrompt(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText);
 
-    QLabel& promptLabel() { return *label; }
-    NameField& field() { return *edit; }
-    QPushButton& okButton();
-    QPushButton& cancelButton();
-
-private:
-    QLabel* label;
-    NameField* edit;
-    QDialogButtonBox* buttons;
+    QLabel* const label;
+    NameField* const field;
+    QDialogButtonBox* const buttons;
 };
 
 // The Yes/No question with the warning icon, Yes the default; Escape and the
@@ -79,22 +70,15 @@ public:
     // their script (messageDisplayText).
     YesNoQuestion(QWidget* parent, const QString& text, const QStringList& names, const QString& title);
 
-    QLabel& iconLabel() { return *icon; }
-    QLabel& message() { return *messageText; }
-    QPushButton& yesButton() { return *yes; }
-    QPushButton& noButton() { return *no; }
+    QLabel* const icon;
+    QLabel* const message;
+    QDialogButtonBox* const buttons;
+    QPushButton* const yes;
+    QPushButton* const no;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void fitSize();
-
-    QLabel* icon;
-    QLabel* messageText;
-    QPushButton* yes;
-    QPushButton* no;
 };
 
 // Modal text prompt with the default text preselected. Returns the typed

@@ -30,7 +30,7 @@ inline void whenModalOpens(std::function<void(QWidget*)> answer)
 inline void typeIntoPrompt(QWidget* modal, const QString& text)
 {
     if (auto* prompt = qobject_cast<NamePrompt*>(modal)) {
-        prompt->field().setText(text);
+        prompt->field->setText(text);
         prompt->accept();
     }
 }
@@ -39,7 +39,7 @@ inline void typeIntoPrompt(QWidget* modal, const QString& text)
 inline void answerQuestion(QWidget* modal, bool yes)
 {
     if (auto* question = qobject_cast<YesNoQuestion*>(modal))
-        (yes ? question->yesButton() : question->noButton()).click();
+        (yes ? question->yes : question->no)->click();
 }
 
 // Answers the two name prompts that Play Now opens.

@@ -85,7 +85,7 @@ public:
         const QString text = QString::fromStdU16String(typed);
         whenModalOpens([answer, text](QWidget* modal) {
             if (answer == PromptAnswer::Type)
-                qobject_cast<NamePrompt*>(modal)->field().setText(text);
+                qobject_cast<NamePrompt*>(modal)->field->setText(text);
             QTest::keyClick(modal, answer == PromptAnswer::Cancel ? Qt::Key_Escape : Qt::Key_Return);
         });
     }

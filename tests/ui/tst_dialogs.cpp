@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -28,8 +29,8 @@ private slots:
         QString selected;
         whenModalOpens([&](QWidget* modal) {
             title = modal->windowTitle();
-            prompt = static_cast<NamePrompt*>(modal)->promptLabel().text();
-            selected = static_cast<NamePrompt*>(modal)->field().selectedText();
+            prompt = static_cast<NamePrompt*>(modal)->label->text();
+            selected = static_cast<NamePrompt*>(modal)->field->selectedText();
             QTest::keyClick(modal, Qt::Key_Return);
         });
         const QString answer = runInputBox(nullptr, QStringLiteral("Enter name"), QStringLiteral("Tavrin"),
@@ -43,7 +44,7 @@ private slots:
     void typingReplacesTheSelectedDefault()
     {
         whenModalOpens([](QWidget* modal) {
-            NameField* edit = &static_cast<NamePrompt*>(modal)->field();
+            NameField* edit = static_cast<NamePrompt*>(modal)->field;
             QTest::keyClicks(edit, QStringLiteral("Zo & <b>"));
             edit->insert(QStringLiteral("\u00eb"));
             QTest::keyClick(modal, Qt::Key_Return);
@@ -66,7 +67,7 @@ private slots:
             if (useEscape)
                 QTest::keyClick(modal, Qt::Key_Escape);
             else
-                static_cast<NamePrompt*>(modal)->cancelButton().click();
+                static_cast<NamePrompt*>(modal)->buttons->button(QDialogButtonBox::Cancel)->click();
         });
         QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("Player 1")),
                  QString());
@@ -90,13 +91,13 @@ private slots:
         Qt::TextFormat format = Qt::AutoText;
         whenModalOpens([&](QWidget* modal) {
             auto* box = qobject_cast<YesNoQuestion*>(modal);
-            icon = box->iconLabel().pixmap().toImage();
+            icon = box->icon->pixmap().toImage();
             role = QAccessible::queryAccessibleInterface(box)->role();
             title = box->windowTitle();
-            shown = box->message().text();
-            readOut = box->message().accessibleName();
-            format = box->message().textFormat();
-            for (QPushButton* button : {&box->yesButton(), &box->noButton()}) {
+            shown = box->message->text();
+            readOut = box->message->accessibleName();
+            format = box->message->textFormat();
+            for (QPushButton* button : {box->yes, box->no}) {
                 buttons << button->text();
                 if (button->isDefault())
                     defaultButton = button->text();
@@ -132,7 +133,7 @@ private slots:
         whenModalOpens([how](QWidget* modal) {
             auto* box = qobject_cast<YesNoQuestion*>(modal);
             if (how == 0)
-                box->noButton().click();
+                box->no->click();
             else if (how == 1)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
@@ -232,7 +233,7 @@ private slots:
     {
         const QString name(100'000, QLatin1Char('n'));
         whenModalOpens([name](QWidget* modal) {
-            static_cast<NamePrompt*>(modal)->field().setText(name);
+            static_cast<NamePrompt*>(modal)->field->setText(name);
             QTest::keyClick(modal, Qt::Key_Return);
         });
         QCOMPARE(runInputBox(nullptr, QStringLiteral("p"), QStringLiteral("t"), QStringLiteral("x")), name);
@@ -246,7 +247,7 @@ private slots:
         QApplication::setCursorFlashTime(100);
         QList<int> paints;
         whenModalOpens([&paints](QWidget* modal) {
-            NameField& field = static_cast<NamePrompt*>(modal)->field();
+            NameField& field = *static_cast<NamePrompt*>(modal)->field;
             PaintCount count(field);
             const auto paintsWithin = [&count](int milliseconds) {
                 const int before = count.paints;

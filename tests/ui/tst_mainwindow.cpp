@@ -450,7 +450,7 @@ private slots:
                 whenModalOpens([&shownText](QWidget* modal) {
                     auto* box = qobject_cast<YesNoQuestion*>(modal);
                     QVERIFY(box);
-                    shownText = box->message().text();
+                    shownText = box->message->text();
                     QTest::keyClick(box, Qt::Key_Escape);
                 });
             }

@@ -142,11 +142,11 @@ private:
                 QTest::keyClick(prompt, Qt::Key_Escape);
             } else if (how == 1) {
                 record(QStringLiteral("prompt: default"));
-                answer = prompt->field().text();
+                answer = prompt->field->text();
                 QTest::keyClick(prompt, Qt::Key_Return);
             } else {
                 record(QStringLiteral("prompt: name of %1 chars: %2").arg(name.size()).arg(name.left(40)));
-                prompt->field().setText(name);
+                prompt->field->setText(name);
                 answer = name;
                 QTest::keyClick(prompt, Qt::Key_Return);
             }
@@ -158,9 +158,9 @@ private:
             ++questionsAnswered;
             record(QStringLiteral("question: %1").arg(QStringList{"Yes", "No", "Escape", "y key"}.at(how)));
             if (how == 0)
-                box->yesButton().click();
+                box->yes->click();
             else if (how == 1)
-                box->noButton().click();
+                box->no->click();
             else if (how == 2)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
