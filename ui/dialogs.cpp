@@ -52,8 +52,7 @@ void ProgramDialog::changeEvent(QEvent* event)
 
 void ProgramDialog::comeBack()
 {
-    // Only a new window is sure to be shown: a compositor need not restore a
-    // minimised one on request.
+    // A compositor need not restore a minimised window on request.
     hide();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

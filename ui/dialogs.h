@@ -27,13 +27,13 @@ public:
     // Shows the dialog modally and returns its result once it is answered;
     // hiding it to show it afresh does not end the question.
     int ask();
+    // Shows the dialog afresh as a new, unminimised window, the one way
+    // back a Wayland compositor is sure to honour; the question goes on.
+    void comeBack();
 
 protected:
     ProgramDialog(QWidget* parent, const QString& title);
     void changeEvent(QEvent* event) override;
-
-private:
-    void comeBack();
 };
 
 // The name field. Every repaint lays out its whole text: with a very long
