@@ -58,11 +58,6 @@ frmSplash::frmSplash(Form1Factory createForm1)
     Timer1->start();
 }
 
-frmSplash::~frmSplash()
-{
-    delete Form1.data();
-}
-
 void frmSplash::createControls()
 {
     Frame1 = new ClickFrame(this);
@@ -134,12 +129,12 @@ void frmSplash::closeEvent(QCloseEvent* event)
 
 bool frmSplash::form1Exists() const
 {
-    return !Form1.isNull();
+    return Form1 != nullptr;
 }
 
 void frmSplash::createForm1()
 {
-    Form1 = form1Factory();
+    Form1 = &form1Factory();
 }
 
 void frmSplash::showForm1()

@@ -2,12 +2,12 @@
 # shellcheck shell=bash disable=SC2034
 
 # Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
-# its platform plugins); fontconfig, which the program starts early; the
-# X11 client library the splash asks the window manager through.
+# its platform plugins); the X11 client library the splash asks the window
+# manager through.
 TAVRIN_BUILD_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev libx11-dev libxcb1-dev
+    libx11-dev libxcb1-dev
 )
 
 # Free fonts that stand in for the families the windows name.
