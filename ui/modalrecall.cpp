@@ -1,0 +1,66 @@
+#include "modalrecall.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+namespace tavrin {
+
+namespace {
+
+// How long an activation may take to arrive before the dialog is shown
+// afresh.
+constexpr int kActivationWaitMs = 500;
+
+}  // namespace
+
+ModalRecall::ModalRecall(QWidget& mainWindow) : QObject(&mainWindow), mainWindow(mainWindow)
+{
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &ModalRecall::focusWindowChanged);
+}
+
+void ModalRecall::focusWindowChanged(QWindow* window)
+{
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (window == nullptr || window != mainWindow.windowHandle() || dialog == nullptr || dialog == &mainWindow)
+        return;
+    // After the activation has been handled: the dialog's own request would
+    // otherwise race the one that brought the main window forward.
+    QTimer::singleShot(0, dialog, [this, dialog] { recall(dialog); });
+}
+
+void ModalRecall::recall(QWidget* dialog)
+{
+    if (!dialog->isVisible() || QApplication::activeModalWidget() != dialog)
+        return;
+    // Minimised where Qt is told of it (X11, Qt's own title bars).
+    if (dialog->isMinimized())
+        dialog->showNormal();
+    dialog->raise();
+    dialog->activateWindow();
+    // A compositor may refuse the activation, and on Wayland a minimised
+    // window says nothing of it: if the main window still has the keyboard
+    // a moment later, the dialog comes back as a new window, which the
+    // compositor shows and focuses. Once only, so that a compositor that
+    // keeps the focus on the main window is not fought.
+    recalled = dialog;
+    QTimer::singleShot(kActivationWaitMs, dialog, [this, dialog] {
+        if (recalled == dialog && QGuiApplication::focusWindow() == mainWindow.windowHandle() &&
+            QApplication::activeModalWidget() == dialog)
+            makeAnew(dialog);
+        recalled = nullptr;
+    });
+}
+
+void ModalRecall::makeAnew(QWidget* dialog)
+{
+    QWindow* window = dialog->windowHandle();
+    if (window == nullptr || QGuiApplication::platformName() == QLatin1String("xcb"))
+        return;
+    window->destroy();
+    window->setWindowState(Qt::WindowNoState);
+    window->show();
+}
+
+}  // namespace tavrin
