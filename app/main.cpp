@@ -1,6 +1,7 @@
 #include "afterfirstframe.h"
 #include "frmsplash.h"
 #include "mainwindow.h"
+#include "platformchoice.h"
 #include "programicon.h"
 #include "visiblestate.h"
 
@@ -24,6 +25,8 @@ int main(int argc, char* argv[])
     // its own freed pages, such as the 0.1 MiB fontconfig's start-up leaves.
     mallopt(M_ARENA_MAX, 1);
 #endif
+    // Before any thread starts: it sets the environment.
+    tavrin::choosePlatform();
     // Fontconfig reads its configuration and font caches when Qt first asks
     // for a font, as the splash does at once; a thread does it while
     // QApplication connects to the display. Not when Qt will take
