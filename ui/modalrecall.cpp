@@ -10,8 +10,8 @@ namespace tavrin {
 namespace {
 
 // How long an activation may take to arrive before the dialog is shown
-// afresh.
-constexpr int kActivationWaitMs = 500;
+// afresh: a compositor that grants it does so within a few milliseconds.
+constexpr int kActivationWaitMs = 250;
 
 }  // namespace
 
