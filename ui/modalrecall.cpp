@@ -42,8 +42,8 @@ void ModalRecall::recall(QWidget* dialog)
     // A compositor may refuse the activation, and on Wayland a minimised
     // window says nothing of it: if the main window still has the keyboard
     // a moment later, the dialog comes back as a new window, which the
-    // compositor shows and focuses. Once only, so that a compositor that
-    // keeps the focus on the main window is not fought.
+    // compositor shows and focuses. Once for each activation of the main
+    // window, so that a compositor that keeps it there is not fought.
     recalled = dialog;
     QTimer::singleShot(kActivationWaitMs, dialog, [this, dialog] {
         if (recalled == dialog && QGuiApplication::focusWindow() == mainWindow.windowHandle() &&
@@ -55,8 +55,10 @@ void ModalRecall::recall(QWidget* dialog)
 
 void ModalRecall::makeAnew(QWidget* dialog)
 {
+    // Only Wayland keeps quiet about a refused activation or a minimised
+    // window; an X11 window manager keeps modal dialogs in reach itself.
     QWindow* window = dialog->windowHandle();
-    if (window == nullptr || QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (window == nullptr || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
     window->destroy();
     window->setWindowState(Qt::WindowNoState);
