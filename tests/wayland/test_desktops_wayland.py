@@ -94,7 +94,7 @@ def test_titles_task_bar_placement_and_keys_after_a_click(kind, start_tavrin, de
 
     player.wait_prompt(SECOND_PROMPT)
     if kind == "kwin":
-        # Minimised from KWin's title bar: the main window's title bar
+        # Minimised as KWin's title bar does it: a click on the main window
         # brings it back.
         desktop.minimize(max(desktop.views()))
         click_beside(player, desktop, main, rect)
