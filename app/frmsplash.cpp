@@ -5,6 +5,7 @@
 #include "qtconversions.h"
 #include "splashborder.h"
 #include "splashhints.h"
+#include "splashwaylandhints.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -49,6 +50,7 @@ frmSplash::frmSplash(Form1Factory createForm1)
                       size));
     createControls();
     requestSplashDecorations(*this);
+    requestSplashWaylandHints(*this);
 
     Timer1 = new QTimer(Frame1);
     Timer1->setObjectName(QStringLiteral("Timer1"));

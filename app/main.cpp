@@ -1,6 +1,7 @@
 #include "afterfirstframe.h"
 #include "frmsplash.h"
 #include "mainwindow.h"
+#include "platformchoice.h"
 #include "programicon.h"
 #include "visiblestate.h"
 
@@ -22,6 +23,8 @@ int main(int argc, char* argv[])
     // freed pages.
     mallopt(M_ARENA_MAX, 1);
 #endif
+    // Before Qt reads the environment to choose its platform.
+    tavrin::choosePlatform();
     QApplication app(argc, argv);
     // Qt paints large areas with the help of pooled threads, and each of them
     // wakes once, 30 s after its last job, to end; kept, they sleep for good.

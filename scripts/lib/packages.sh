@@ -3,11 +3,15 @@
 
 # Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
 # its platform plugins); the X11 client library the splash asks the window
-# manager through.
+# manager through; Qt's Wayland client, its protocol generator and the
+# private Gui header that gives a window's Wayland surface, with KDE
+# Plasma's protocols, through which the splash stays out of Plasma's task
+# bar.
 TAVRIN_BUILD_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libx11-dev libxcb1-dev
+    qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev plasma-wayland-protocols wayland-protocols
 )
 
 # Free fonts that stand in for the families the windows name.
@@ -24,8 +28,9 @@ TAVRIN_FONT_PACKAGES=(
 # server and voice, and the validators of the desktop files; the package
 # test's man and lintian; on Wayland a headless compositor with its
 # screenshots, Qt's Wayland plugin, and what the virtual input client
-# builds with; the second compiler that builds the program once more; the
-# package check's shell parser and apt bindings.
+# builds with; the compositors of GNOME and KDE Plasma, nested in an X
+# server, with Plasma's title bars; the second compiler that builds the
+# program once more; the package check's shell parser and apt bindings.
 # The test packages_cover_commands (scripts/lib/check_packages.py) checks
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
@@ -36,6 +41,7 @@ TAVRIN_TEST_PACKAGES=(
     desktop-file-utils appstream
     dpkg-dev file man-db lintian
     sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
+    mutter kwin-wayland kwin-style-breeze
     clang
     shfmt python3-apt
 )
