@@ -20,7 +20,13 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrin)
 set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "The Tavrin developers <maintainers@users.noreply.c-seed-70353374.example>")
+# The package's maintainer is whoever signed the changelog's last entry
+# (dch writes DEBFULLNAME <DEBEMAIL> there).
+file(READ ${CMAKE_CURRENT_SOURCE_DIR}/changelog changelog)
+if(NOT changelog MATCHES "\n -- ([^\n<]+<[^\n>]+>)  ")
+    message(FATAL_ERROR "packaging/changelog: no ' -- NAME <ADDRESS>  DATE' line")
+endif()
+set(CPACK_PACKAGE_CONTACT "${CMAKE_MATCH_1}")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://tavrin.github.io/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "noughts and crosses for two players at one computer")
 set(CPACK_PACKAGE_DESCRIPTION
