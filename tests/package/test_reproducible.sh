@@ -34,7 +34,6 @@ copy() {
 # at low priority and without a compiler cache.
 build() {
     local name=$1 mask=$2 zone=$3 locale=$4 src=$5 out=$6 started=$SECONDS
-    copy "$src"
     if ! (umask "$mask" && cd / && env -u SOURCE_DATE_EPOCH -u CMAKE_CXX_COMPILER_LAUNCHER -u MAKEFLAGS \
             CCACHE_DISABLE=1 TZ="$zone" LC_ALL="$locale" nice "$src/scripts/package" "$out") \
             >"$work/$name.log" 2>&1; then
@@ -47,6 +46,9 @@ build() {
         "$name" "$mask" "$zone" "$locale" "$src" "${debs[0]}" $((SECONDS - started))
 }
 
+# Both copies first, so that both builds see the same sources.
+(umask 022 && copy "$work/a/tavrin")
+(umask 002 && copy "$work/elsewhere/sources/tavrin-copy")
 build first 022 UTC C.UTF-8 "$work/a/tavrin" "$work/a/tavrin/build-package"
 first=${debs[0]}
 build second 002 Pacific/Chatham C "$work/elsewhere/sources/tavrin-copy" "$work/out/tree"
