@@ -20,7 +20,13 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrin)
 set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "The Tavrin developers <maintainers@users.noreply.c-seed-70353374.example>")
+# The package's maintainer is whoever signed the changelog's last entry
+# (dch writes DEBFULLNAME <DEBEMAIL> there).
+file(READ ${CMAKE_CURRENT_SOURCE_DIR}/changelog changelog)
+if(NOT changelog MATCHES "\n -- ([^\n<]+<[^\n>]+>)  ")
+    message(FATAL_ERROR "packaging/changelog: no ' -- NAME <ADDRESS>  DATE' line")
+endif()
+set(CPACK_PACKAGE_CONTACT "${CMAKE_MATCH_1}")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://tavrin.github.io/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "noughts and crosses for two players at one computer")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -30,6 +36,19 @@ board of nine buttons with the mouse or the digit keys, and play matches
 of five games; each player's score list keeps the results.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# The package's folders whatever the umask of the one who builds it (the
+# files have their modes from the install rules).
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# What Debian adds to the installed files (debiandocs.cmake).
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/debiandocs.cmake)
+set(CPACK_TAVRIN_PACKAGING_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+set(CPACK_TAVRIN_MANDIR ${CMAKE_INSTALL_MANDIR})
+set(CPACK_TAVRIN_DOCDIR ${CMAKE_INSTALL_DOCDIR})
+# Where the package puts the program, for its test.
+cmake_path(ABSOLUTE_PATH TAVRIN_INSTALL_GAMESDIR BASE_DIRECTORY ${CPACK_PACKAGING_INSTALL_PREFIX}
+    OUTPUT_VARIABLE gamesdir)
+set(TAVRIN_PACKAGED_PROGRAM ${gamesdir}/tavrin CACHE INTERNAL "The program's path in the .deb")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

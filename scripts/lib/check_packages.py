@@ -21,10 +21,11 @@ What is needed:
 - EXPLICIT below: what none of these sees.
 
 What is provided: each entry point (scripts/run, scripts/test,
-scripts/bench) installs some of the lists, and what the files it runs need
-must come from those lists or BASE, with everything they depend on
-(through python3-apt; of alternatives, those installed here): a package
-that a listed one pulls in is on every machine that installs the list.
+scripts/bench, scripts/package) installs some of the lists, and what the
+files it runs need must come from those lists or BASE, with everything
+they depend on (through python3-apt; of alternatives, those installed
+here): a package that a listed one pulls in is on every machine that
+installs the list.
 """
 import apt_pkg
 import ast
@@ -72,9 +73,10 @@ FILE_SCOPES = [
     ("tests/*", ["scripts/test"]),
     (".ci/*", ["scripts/test"]),
     ("scripts/test", ["scripts/test"]),
+    ("scripts/package", ["scripts/package"]),
     ("bench/*", ["scripts/bench"]),
     ("scripts/bench", ["scripts/bench"]),
-    ("*", ["scripts/run", "scripts/test", "scripts/bench"]),  # the set-up and the build
+    ("*", ["scripts/run", "scripts/test", "scripts/bench", "scripts/package"]),  # the set-up and the build
 ]
 
 # Commands no scan sees, with the file they belong to and why.

@@ -23,6 +23,10 @@ TAVRIN_FONT_PACKAGES=(
     fonts-liberation2 fonts-comfortaa fonts-blankenburg
 )
 
+# Making the Debian package (scripts/package): the shared libraries'
+# dependencies and the type of the files CPack asks about.
+TAVRIN_PACKAGE_PACKAGES=(dpkg-dev file)
+
 # The end-to-end tests: pytest, an X server, a window manager, input and
 # screenshots, the accessibility bus, a screen reader with its speech
 # server and voice, and the validators of the desktop files; the package
@@ -30,7 +34,8 @@ TAVRIN_FONT_PACKAGES=(
 # screenshots, Qt's Wayland plugin, and what the virtual input client
 # builds with; the compositors of GNOME and KDE Plasma, nested in an X
 # server, with Plasma's title bars; the second compiler that builds the
-# program once more; the package check's shell parser and apt bindings.
+# program once more; the package check's shell parser and apt bindings;
+# diffoscope, which explains how two builds of the package differ.
 # The test packages_cover_commands (scripts/lib/check_packages.py) checks
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
@@ -44,6 +49,7 @@ TAVRIN_TEST_PACKAGES=(
     mutter kwin-wayland kwin-style-breeze
     clang
     shfmt python3-apt
+    diffoscope-minimal
 )
 
 # The benchmark (scripts/bench): an X server, and Xlib with the XTEST and

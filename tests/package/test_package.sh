@@ -5,11 +5,12 @@
 # its installation, then starts the unpacked program on a private X server
 # and sees its window appear.
 #
-# Usage: test_package.sh CPACK CPACK_CONFIG PACKAGES_SH ICON_SIZES
+# Usage: test_package.sh CPACK CPACK_CONFIG PACKAGES_SH ICON_SIZES PROGRAM
 #   CPACK         the cpack executable
 #   CPACK_CONFIG  CPackConfig.cmake of the build tree
 #   PACKAGES_SH   the project's package lists (for the font packages)
 #   ICON_SIZES    the desktop icon sizes, separated by semicolons
+#   PROGRAM       where the package installs the program (/usr/games/tavrin)
 set -euo pipefail
 
 readonly APP_ID=io.github.tavrin.Tavrin
@@ -20,6 +21,7 @@ cpack=$1
 cpack_config=$2
 packages_sh=$3
 IFS=';' read -r -a icon_sizes <<<"$4"
+program=$5
 # shellcheck source=../../scripts/lib/packages.sh
 . "$packages_sh"
 
@@ -74,7 +76,7 @@ validate() {
 # check_tree ROOT: the files the package must lay out, under ROOT.
 check_tree() {
     local root=$1 size desc
-    [ -x "$root/usr/games/tavrin" ] || fail "no executable usr/games/tavrin"
+    [ -x "$root$program" ] || fail "no executable $program"
     [ -f "$root/usr/share/applications/$APP_ID.desktop" ] || fail "no desktop entry"
     [ -f "$root/usr/share/metainfo/$APP_ID.metainfo.xml" ] || fail "no metainfo"
     for size in "${icon_sizes[@]}"; do
@@ -124,7 +126,7 @@ done
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 check_tree "$root"
-if readelf -d "$root/usr/games/tavrin" | grep -Eq 'RPATH|RUNPATH'; then
+if readelf -d "$root$program" | grep -Eq 'RPATH|RUNPATH'; then
     fail "the installed executable carries a library search path"
 fi
 log "the package's files are in place"
@@ -179,13 +181,13 @@ until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     sleep 0.05
 done
 
-log "starting the unpacked usr/games/tavrin on $DISPLAY"
+log "starting the unpacked $program on $DISPLAY"
 mkdir -m 700 "$work/runtime"
 # No session bus: the program needs none, and an autolaunched one would
 # outlive the test.
 start_group env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work/runtime" \
     DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-    "$root/usr/games/tavrin" 2>"$work/tavrin.log"
+    "$root$program" 2>"$work/tavrin.log"
 tavrin_pid=$started_pid
 deadline=$((SECONDS + WINDOW_TIMEOUT))
 window=
