@@ -26,8 +26,8 @@ std::u16string Form1::matchResultText() const
     Integer firstTotal = 0;
     Integer secondTotal = 0;
     for (Integer i = 0; i < kTotalledEntries; ++i) {
-        firstTotal = addChecked(firstTotal, leadingNumber(form.listItem(ScoreList::List1, i)));
-        secondTotal = addChecked(secondTotal, leadingNumber(form.listItem(ScoreList::List2, i)));
+        firstTotal = addSaturated(firstTotal, leadingNumber(form.listItem(ScoreList::List1, i)));
+        secondTotal = addSaturated(secondTotal, leadingNumber(form.listItem(ScoreList::List2, i)));
     }
     const std::u16string first = form.caption(Control::Frame1);
     const std::u16string second = form.caption(Control::Frame2);

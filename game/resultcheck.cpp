@@ -38,7 +38,7 @@ void Form1::winSteps(const Line& line)
         form.addItem(ScoreList::List1, u"0");
         form.addItem(ScoreList::List2, u"1");
     }
-    gameCount = addChecked(gameCount, 1);
+    gameCount = addSaturated(gameCount, 1);
     for (Integer i = 0; i < kCellCount; ++i)
         form.setCellEnabled(i, false);
     form.setVisible(Control::Command3, true);
@@ -54,7 +54,7 @@ void Form1::drawSteps()
     form.setCaption(Control::Label2, kDrawCaption);
     form.addItem(ScoreList::List1, u"0");
     form.addItem(ScoreList::List2, u"0");
-    gameCount = addChecked(gameCount, 1);
+    gameCount = addSaturated(gameCount, 1);
     form.setVisible(Control::Command3, true);
 }
 
