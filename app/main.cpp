@@ -2,7 +2,6 @@
 #include "frmsplash.h"
 #include "mainwindow.h"
 #include "programicon.h"
-#include "visiblestate.h"
 
 #include <QApplication>
 #include <QPixmapCache>
@@ -45,7 +44,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
-    tavrin::reportVisibleStates();
 
     if (fontconfigStart.joinable())
         fontconfigStart.join();

@@ -11,6 +11,7 @@
 #include "scorelistbox.h"
 #include "screenplacement.h"
 #include "shownslice.h"
+#include "visiblestate.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -81,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     createMenu();
     setTabOrder();
     Command2->setFocus();
+    reportVisibleStates(*this);
     rules.Form_Load();
 }
 
