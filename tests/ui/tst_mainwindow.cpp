@@ -416,6 +416,9 @@ private slots:
         plain.resize(label->size());
         QCOMPARE(label->grab().toImage().convertToFormat(QImage::Format_RGB32),
                  plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
+        // The turn label keeps the fit of the name before; it comes back whole.
+        window->setCaption(Control::Label4, longName.toStdU16String());
+        QVERIFY(label->toolTip().contains(longName.toHtmlEscaped()));
     }
 
     void windowMovesTheLeastItMustToLieOnTheScreen_data()
