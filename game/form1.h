@@ -14,10 +14,7 @@ namespace tavrin {
 // these variables lives in the window's controls, reached through FormControls.
 class Form1 {
 public:
-    explicit Form1(FormControls& controls, GameEvents& listener = GameEvents::none())
-        : form(controls), events(listener)
-    {
-    }
+    Form1(FormControls& controls, GameEvents& listener = GameEvents::none()) : form(controls), events(listener) {}
 
     void Form_Load();
     // 0 <= Index < kCellCount.
@@ -38,14 +35,9 @@ public:
     using Line = tavrin::Line;
     // Examined in this order; the first complete line wins.
     static constexpr std::array<Line, 8> kLines{{
-        {0, 3, 6, u"left column"},
-        {1, 4, 7, u"middle column"},
-        {2, 5, 8, u"right column"},
-        {0, 1, 2, u"top row"},
-        {3, 4, 5, u"middle row"},
-        {6, 7, 8, u"bottom row"},
-        {0, 4, 8, u"diagonal from top left"},
-        {2, 4, 6, u"diagonal from top right"},
+        {0, 3, 6, u"left column"}, {1, 4, 7, u"middle column"}, {2, 5, 8, u"right column"},
+        {0, 1, 2, u"top row"},     {3, 4, 5, u"middle row"},    {6, 7, 8, u"bottom row"},
+        {0, 4, 8, u"diagonal from top left"}, {2, 4, 6, u"diagonal from top right"},
     }};
 
 private:

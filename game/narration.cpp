@@ -7,17 +7,8 @@
 
 namespace tavrin {
 
-namespace {
-
 // Enough of a name to know it by; a huge one is read by its start.
 constexpr std::size_t kSpokenNameLength = 4096;
-
-bool isHighSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit < 0xDC00;
-}
-
-}  // namespace
 
 void Narration::matchStarted(std::u16string_view first, std::u16string_view second, MatchStart how)
 {
@@ -47,14 +38,13 @@ void Narration::markPlaced(Integer cell, std::u16string_view mark, std::u16strin
 void Narration::gameWon(Player winner, const Line& line)
 {
     ++(winner == Player::First ? firstTotal : secondTotal);
-    lastDrawn = false;
     lastWinner = winner;
     tellResult(std::u16string(kWinnerBanner) + u" " + spokenName(winner) + u", " + std::u16string(line.name) + u".");
 }
 
 void Narration::gameDrawn()
 {
-    lastDrawn = true;
+    lastWinner.reset();
     tellResult(std::u16string(kDrawCaption) + u".");
 }
 
@@ -103,7 +93,7 @@ std::u16string Narration::turnText() const
 
 std::u16string Narration::newestScoreEntry(Player player) const
 {
-    const char16_t* word = lastDrawn ? u"draw" : player == lastWinner ? u"won" : u"lost";
+    const char16_t* word = !lastWinner ? u"draw" : player == lastWinner ? u"won" : u"lost";
     return u"Game " + decimalText(games) + u": " + word;
 }
 
@@ -113,8 +103,8 @@ std::u16string Narration::spokenName(Player player) const
     if (name.empty())
         return player == Player::First ? u"First player" : u"Second player";
     std::size_t length = std::min(name.size(), kSpokenNameLength);
-    if (length < name.size() && isHighSurrogate(name[length - 1]))
-        --length;
+    if (length < name.size() && (name[length - 1] & 0xFC00) == 0xD800)
+        --length;  // not half a surrogate pair
     return name.substr(0, length);
 }
 

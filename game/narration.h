@@ -2,6 +2,7 @@
 
 #include "gameevents.h"
 
+#include <optional>
 #include <string>
 
 namespace tavrin {
@@ -35,8 +36,7 @@ private:
     Player toMove = Player::First;
     bool atMainMenu = true;
     Integer firstTotal = 0, secondTotal = 0, games = 0;
-    bool lastDrawn = false;
-    Player lastWinner = Player::First;
+    std::optional<Player> lastWinner;  // none after a draw
     std::u16string news;
     bool turnFollows = false;
 };
