@@ -51,9 +51,8 @@ private:
 
     SplashHandlers code{*this};
     Form1Factory form1Factory;
-    // The line this window draws around its client area where the platform
-    // draws no border for it.
-    const int ownBorder = splashOwnBorder();
+    // The line this window draws around its client area.
+    static constexpr int ownBorder = kSplashBorder;
     QPointer<QWidget> Form1;
     ClickFrame* Frame1 = nullptr;
     QTimer* Timer1 = nullptr;
