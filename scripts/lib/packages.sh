@@ -19,8 +19,9 @@ TAVRIN_FONT_PACKAGES=(
     fonts-liberation2 fonts-comfortaa fonts-blankenburg
 )
 
-# The end-to-end tests: pytest, an X server, a window manager, input and
-# screenshots, the accessibility bus, a screen reader with its speech
+# The end-to-end tests: pytest, an X server, a window manager (openbox, and
+# those of GNOME, KDE Plasma with its title bars, and Xfce, which decorate
+# and composite otherwise), input and screenshots, the accessibility bus, a screen reader with its speech
 # server and voice, and the validators of the desktop files; the package
 # test's man and lintian; on Wayland a headless compositor with its
 # screenshots, Qt's Wayland plugin, and what the virtual input client
@@ -30,6 +31,7 @@ TAVRIN_FONT_PACKAGES=(
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
     python3-pytest xvfb xauth xdotool xclip openbox x11-utils
+    mutter kwin-x11 kwin-style-breeze xfwm4
     python3-pyatspi at-spi2-core dbus dbus-x11
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
     python3-xlib python3-pil imagemagick strace
