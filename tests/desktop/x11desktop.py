@@ -180,7 +180,8 @@ class X11Desktop:
 
     def undecorated(self, wid):
         """Whether the window manager draws nothing around window wid: mutter
-        gives such a window no frame extents at all, the others zeros."""
+        and kwin_x11 give such a window no frame extents at all, the others
+        zeros."""
         return self.frame_extents(wid) in (None, (0, 0, 0, 0))
 
     def wait_frame_extents(self, wid):
