@@ -16,8 +16,8 @@ DESKTOPS = {
     "kwin-x11": dict(kind="x11", window_manager="kwin_x11"),
     "xfwm4": dict(kind="x11", window_manager="xfwm4"),
 }
-# Games won and checked on the screen: the stale screen that compositing
-# window managers can show is a race, so it gets more than one chance.
+# Games won and checked on the screen: the stale screen that a compositing
+# window manager can show is a race, so it gets more than one chance.
 GAMES = 3
 
 
@@ -28,9 +28,9 @@ def within(inner, outer):
 
 
 def screen_shows_window(player, what):
-    """Waits until the screen shows the main window's own contents, the
-    screens of the main window being told apart by what the accessibility
-    tree already says."""
+    """Waits until the screen shows what the main window drew. The caller
+    has waited for the new screen over the accessibility bus, so a picture
+    of an earlier screen left on the screen cannot pass."""
     desktop, program = player.desktop, player.program
 
     def same():
