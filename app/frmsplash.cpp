@@ -5,6 +5,7 @@
 #include "qtconversions.h"
 #include "splashborder.h"
 #include "splashhints.h"
+#include "splashwaylandhints.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -49,6 +50,7 @@ frmSplash::frmSplash(Form1Factory createForm1)
                       size));
     createControls();
     requestSplashDecorations(*this);
+    requestSplashWaylandHints(*this);
 
     Timer1 = new QTimer(Frame1);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -56,11 +58,6 @@ frmSplash::frmSplash(Form1Factory createForm1)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &frmSplash::onTimer);
     Timer1->start();
-}
-
-frmSplash::~frmSplash()
-{
-    delete Form1.data();
 }
 
 void frmSplash::createControls()
@@ -132,12 +129,12 @@ void frmSplash::closeEvent(QCloseEvent* event)
 
 bool frmSplash::form1Exists() const
 {
-    return !Form1.isNull();
+    return Form1 != nullptr;
 }
 
 void frmSplash::createForm1()
 {
-    Form1 = form1Factory();
+    Form1 = &form1Factory();
 }
 
 void frmSplash::showForm1()

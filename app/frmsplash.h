@@ -5,7 +5,6 @@
 #include "splashhandlers.h"
 #include "splashwindows.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -22,12 +21,12 @@ class ClickFrame;
 class frmSplash : public QWidget, private SplashWindows {
     Q_OBJECT
 public:
-    // Makes the main window; called once, at the first hand-over.
-    using Form1Factory = std::function<QWidget*()>;
+    // Makes the main window, which its caller owns; called once, at the
+    // first hand-over.
+    using Form1Factory = std::function<QWidget&()>;
 
     // Builds the controls, centres the window and starts the timer.
     explicit frmSplash(Form1Factory createForm1);
-    ~frmSplash() override;
 
     static constexpr QSize kClientSize = twipsRect(0, 0, 7290, 4170).size();
 
@@ -53,7 +52,7 @@ private:
     Form1Factory form1Factory;
     // The line this window draws around its client area.
     static constexpr int ownBorder = kSplashBorder;
-    QPointer<QWidget> Form1;
+    QWidget* Form1 = nullptr;
     ClickFrame* Frame1 = nullptr;
     QTimer* Timer1 = nullptr;
 };

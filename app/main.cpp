@@ -1,6 +1,7 @@
 #include "afterfirstframe.h"
 #include "frmsplash.h"
 #include "mainwindow.h"
+#include "platformchoice.h"
 #include "programicon.h"
 #include "visiblestate.h"
 
@@ -8,11 +9,8 @@
 #include <QPixmapCache>
 #include <QThreadPool>
 
-#include <thread>
+#include <optional>
 
-#ifdef TAVRIN_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -20,20 +18,13 @@
 int main(int argc, char* argv[])
 {
 #ifdef __GLIBC__
-    // Every thread allocates in the one arena: a further arena would keep
-    // its own freed pages, such as the 0.1 MiB fontconfig's start-up leaves.
+    // Every thread allocates in the one arena: a further one, as Qt's X11
+    // event reader and its paint threads would each take, keeps its own
+    // freed pages.
     mallopt(M_ARENA_MAX, 1);
 #endif
-    // Fontconfig reads its configuration and font caches when Qt first asks
-    // for a font, as the splash does at once; a thread does it while
-    // QApplication connects to the display. Not when Qt will take
-    // DESKTOP_STARTUP_ID out of the environment meanwhile: fontconfig reads
-    // the environment without a lock.
-    std::jthread fontconfigStart;
-#ifdef TAVRIN_HAVE_FONTCONFIG
-    if (!qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID"))
-        fontconfigStart = std::jthread([] { FcInit(); });
-#endif
+    // Before Qt reads the environment to choose its platform.
+    tavrin::choosePlatform();
     QApplication app(argc, argv);
     // Qt paints large areas with the help of pooled threads, and each of them
     // wakes once, 30 s after its last job, to end; kept, they sleep for good.
@@ -47,9 +38,10 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
     tavrin::reportVisibleStates();
 
-    if (fontconfigStart.joinable())
-        fontconfigStart.join();
-    tavrin::frmSplash splash([] { return new tavrin::MainWindow; });
+    // Made at the hand-over, which runs its load handler; it outlives the
+    // splash.
+    std::optional<tavrin::MainWindow> form1;
+    tavrin::frmSplash splash([&form1]() -> QWidget& { return form1.emplace(); });
     splash.show();
     // Decoding the icon loads Qt's image plugins; once the splash's first
     // frame is out it no longer delays the splash.

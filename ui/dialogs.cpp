@@ -2,105 +2,110 @@
 
 #include "shownslice.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QEvent>
+#include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFontMetrics>
-#include <QInputDialog>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
-#include <QWindow>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <limits>
 
 namespace tavrin {
 
-namespace {
+ProgramDialog::ProgramDialog(QWidget* parent, const QString& title) : QDialog(parent, kFlags)
+{
+    setWindowTitle(title);
+    setModal(true);
+}
 
-// Title and close button only: minimising a modal prompt would leave the
-// main window blocked with nothing on screen to answer, and maximising it
-// serves nothing.
-constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+int ProgramDialog::ask()
+{
+    setResult(Rejected);
+    show();
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+    return result();
+}
 
-// Some title bars offer minimising whatever the flags: Qt's own on Wayland,
-// where a minimised window may have no way back, and the main window would
-// wait for an answer nobody can give. Such a dialog is shown afresh at once.
-// An X11 window manager gives a way back (openbox minimises and restores
-// the main window with it), so there it is left alone.
-class ComesBackWhenMinimised : public QObject {
-public:
-    explicit ComesBackWhenMinimised(QWidget& dialog) : QObject(&dialog)
-    {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            dialog.installEventFilter(this);
-    }
+void ProgramDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // Some title bars offer minimising whatever the flags: Qt's own on
+    // Wayland, where a minimised window may have no way back, and the main
+    // window would wait for an answer nobody can give. An X11 window manager
+    // gives a way back (openbox minimises and restores the main window with
+    // it), so there it is left alone.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        QGuiApplication::platformName() != QLatin1String("xcb"))
+        QMetaObject::invokeMethod(this, &ProgramDialog::comeBack, Qt::QueuedConnection);
+}
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        // The window is there once the dialog shows, and says when it is
-        // minimised; the dialog is not told.
-        auto* dialog = static_cast<QWidget*>(watched);
-        if (event->type() == QEvent::Show && !watching) {
-            watching = true;
-            QWindow* window = dialog->windowHandle();
-            connect(window, &QWindow::windowStateChanged, this, [window](Qt::WindowState state) {
-                if (state != Qt::WindowMinimized)
-                    return;
-                QTimer::singleShot(0, window, [window] {
-                    // Only a new surface is sure to be shown: a compositor
-                    // need not restore a minimised one on request.
-                    window->destroy();
-                    window->setWindowState(Qt::WindowNoState);
-                    window->show();
-                });
-            });
-        }
-        return false;
-    }
+void ProgramDialog::comeBack()
+{
+    // A compositor need not restore a minimised window on request.
+    hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+}
 
-private:
-    bool watching = false;
-};
+NameField::NameField(QWidget* parent) : QLineEdit(parent)
+{
+    // A name is taken whole, however long it is.
+    setMaxLength(std::numeric_limits<int>::max());
+    const auto changed = [this] { setUpdatesEnabled(true); };
+    connect(this, &QLineEdit::textChanged, this, changed);
+    connect(this, &QLineEdit::cursorPositionChanged, this, changed);
+    connect(this, &QLineEdit::selectionChanged, this, changed);
+}
 
-}  // namespace
+bool NameField::event(QEvent* event)
+{
+    // Keys, the mouse, focus, palette and size reach the field itself and may
+    // change what it shows; the cursor's blinking does not.
+    const bool paint = event->type() == QEvent::Paint;
+    if (!paint)
+        setUpdatesEnabled(true);
+    const bool handled = QLineEdit::event(event);
+    if (paint && text().size() > kShownCaptionLength)
+        setUpdatesEnabled(false);
+    return handled;
+}
+
+NamePrompt::NamePrompt(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
+    : ProgramDialog(parent, title), label(new QLabel(prompt, this)), field(new NameField(this)),
+      buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
+{
+    label->setTextFormat(Qt::PlainText);
+    label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    label->setBuddy(field);
+    field->setText(defaultText);
+    field->selectAll();
+    field->setFocus();
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* column = new QVBoxLayout(this);
+    // One size, as the question has: a window manager then offers no
+    // maximise button either.
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->addWidget(label);
+    column->addWidget(field);
+    column->addWidget(buttons);
+}
 
 QString runInputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
-    QInputDialog dialog(parent, kDialogFlags);
-    new ComesBackWhenMinimised(dialog);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(prompt);
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextValue(defaultText);
-    // One size, as the question has: a window manager then offers no
-    // maximise button either. The dialog makes its layout when first
-    // measured, and sets the layout's constraint then.
-    dialog.sizeHint();
-    if (QLayout* layout = dialog.layout())
-        layout->setSizeConstraint(QLayout::SetFixedSize);
-    // Every repaint of the field lays out its whole text: with a very long
-    // name in it, the blinking cursor alone would keep the program busy.
-    const int flashTime = QApplication::cursorFlashTime();
-    if (auto* edit = dialog.findChild<QLineEdit*>()) {
-        // A name is taken whole, however long it is.
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        QObject::connect(edit, &QLineEdit::textChanged, &dialog, [flashTime](const QString& text) {
-            QApplication::setCursorFlashTime(text.size() > kShownCaptionLength ? 0 : flashTime);
-        });
-        edit->setText(defaultText);
-        edit->selectAll();
-    }
-    const int result = dialog.exec();
-    QApplication::setCursorFlashTime(flashTime);
-    if (result != QDialog::Accepted)
-        return {};
-    return dialog.textValue();
+    NamePrompt dialog(parent, prompt, title, defaultText);
+    return dialog.ask() == QDialog::Accepted ? dialog.field->text() : QString();
 }
 
 namespace {
@@ -242,23 +247,94 @@ QString messageDisplayText(const QString& text, const QStringList& names, const 
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+// Screen readers announce Qt's message boxes as alerts; the question is one.
+QAccessibleInterface* questionAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String(YesNoQuestion::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
+}
+
+}  // namespace
+
+YesNoQuestion::YesNoQuestion(QWidget* parent, const QString& text, const QStringList& names, const QString& title)
+    : ProgramDialog(parent, title), icon(new QLabel(this)), message(new QLabel(this)),
+      buttons(new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No, this)),
+      yes(buttons->button(QDialogButtonBox::Yes)), no(buttons->button(QDialogButtonBox::No))
+{
+    static const bool accessible = (QAccessible::installFactory(questionAccessible), true);
+    Q_UNUSED(accessible);
+    // Laid out as Qt's message boxes are: the icon, a gap, the text, and the
+    // buttons below.
+    setFont(QApplication::font("QMessageBox"));
+    // Lines keep their order and run left to right whatever the names' script.
+    setLayoutDirection(Qt::LeftToRight);
+    const int iconSize = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this)
+                        .pixmap(QSize(iconSize, iconSize), devicePixelRatio()));
+    icon->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    message->setTextFormat(Qt::PlainText);
+    message->setTextInteractionFlags(
+        Qt::TextInteractionFlags(style()->styleHint(QStyle::SH_MessageBox_TextInteractionFlags, nullptr, this)));
+    message->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    const QString shown = messageDisplayText(text, names, fontMetrics(), kMaxMessageLineWidth);
+    message->setText(shown);
+    message->setAccessibleName(withoutDirectionMarks(shown));
+    buttons->setCenterButtons(style()->styleHint(QStyle::SH_MessageBox_CenterButtons, nullptr, this));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    grid->addItem(new QSpacerItem(7, 1, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 1, 2, 1);
+    grid->addWidget(message, 0, 2, 1, 1);
+    grid->addWidget(buttons, 2, 0, 1, 3);
+    yes->setDefault(true);
+    yes->setFocus();
+}
+
+void YesNoQuestion::showEvent(QShowEvent* event)
+{
+    // Qt's message boxes take the text's own width up to half the screen (500
+    // pixels at most), and wrap it at words beyond that.
+    const int screenWidth = screen()->availableGeometry().width();
+    const int hardLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    const int softLimit = std::min(screenWidth / 2, 500);
+    QLayout& grid = *layout();
+    message->setWordWrap(false);
+    grid.activate();
+    int width = grid.totalMinimumSize().width();
+    if (width > softLimit) {
+        message->setWordWrap(true);
+        grid.activate();
+        width = std::min(std::max(softLimit, grid.totalMinimumSize().width()), hardLimit);
+    }
+    grid.activate();
+    setFixedSize(width, grid.hasHeightForWidth() ? grid.totalHeightForWidth(width) : grid.totalMinimumSize().height());
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    ProgramDialog::showEvent(event);
+}
+
+void YesNoQuestion::keyPressEvent(QKeyEvent* event)
+{
+    // As in Qt's message boxes, a button's underlined letter alone presses it.
+    if (!(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier))) {
+        for (QPushButton* button : {yes, no}) {
+            if (!button->shortcut().isEmpty() && event->key() == button->shortcut()[0].key()) {
+                button->animateClick();
+                return;
+            }
+        }
+    }
+    ProgramDialog::keyPressEvent(event);
+}
+
 Integer askYesNo(QWidget* parent, const QString& text, const QStringList& names, const QString& title)
 {
-    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Yes | QMessageBox::No, parent, kDialogFlags);
-    new ComesBackWhenMinimised(box);
-    box.setTextFormat(Qt::PlainText);
-    // Lines keep their order and run left to right whatever the names' script.
-    box.setLayoutDirection(Qt::LeftToRight);
-    const QString shown = messageDisplayText(text, names, box.fontMetrics(), kMaxMessageLineWidth);
-    box.setText(shown);
-    for (QLabel* label : box.findChildren<QLabel*>()) {
-        if (label->text() == shown)
-            label->setAccessibleName(withoutDirectionMarks(shown));
-    }
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    // Escape and the close button count as No.
-    return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+    YesNoQuestion question(parent, text, names, title);
+    return question.ask() == QDialog::Accepted ? kAnswerYes : kAnswerNo;
 }
 
 }  // namespace tavrin

@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "graphicalbutton.h"
 #include "keyascii.h"
+#include "modalrecall.h"
 #include "wrappingbutton.h"
 #include "qtconversions.h"
 #include "scorelistbox.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     createMenu();
     setTabOrder();
     Command2->setFocus();
+    new ModalRecall(*this);
     rules.Form_Load();
 }
 

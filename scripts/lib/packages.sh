@@ -2,12 +2,16 @@
 # shellcheck shell=bash disable=SC2034
 
 # Compiler, build system and Qt (qt6-base-dev brings the Qt runtime and
-# its platform plugins); fontconfig, which the program starts early; the
-# X11 client library the splash asks the window manager through.
+# its platform plugins); the X11 client library the splash asks the window
+# manager through; Qt's Wayland client, its protocol generator and the
+# private Gui header that gives a window's Wayland surface, with KDE
+# Plasma's protocols, through which the splash stays out of Plasma's task
+# bar.
 TAVRIN_BUILD_PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev libx11-dev libxcb1-dev
+    libx11-dev libxcb1-dev
+    qt6-wayland-dev qt6-wayland-dev-tools qt6-base-private-dev plasma-wayland-protocols wayland-protocols
 )
 
 # Free fonts that stand in for the families the windows name.
@@ -21,12 +25,13 @@ TAVRIN_FONT_PACKAGES=(
 
 # The end-to-end tests: pytest, an X server, a window manager (openbox, and
 # those of GNOME, KDE Plasma with its title bars, and Xfce, which decorate
-# and composite otherwise), input and screenshots, the accessibility bus, a screen reader with its speech
-# server and voice, and the validators of the desktop files; the package
+# and composite otherwise), input and screenshots, the accessibility bus, a
+# screen reader with its speech server and voice, and the validators of the desktop files; the package
 # test's man and lintian; on Wayland a headless compositor with its
 # screenshots, Qt's Wayland plugin, and what the virtual input client
-# builds with; the second compiler that builds the program once more; the
-# package check's shell parser and apt bindings.
+# builds with; the compositors of GNOME and KDE Plasma, nested in an X
+# server, with Plasma's title bars; the second compiler that builds the
+# program once more; the package check's shell parser and apt bindings.
 # The test packages_cover_commands (scripts/lib/check_packages.py) checks
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
@@ -38,6 +43,7 @@ TAVRIN_TEST_PACKAGES=(
     desktop-file-utils appstream
     dpkg-dev file man-db lintian
     sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
+    kwin-wayland
     clang
     shfmt python3-apt
 )

@@ -63,12 +63,12 @@ tavrin_build_sanitized() {
 }
 
 # The program alone once more, with clang and without the parts only Linux
-# desktops have (the splash's X11 hints, Fontconfig), into build-clang/: it
+# desktops have (the splash's X11 and Wayland hints), into build-clang/: it
 # must build where those are missing and where another compiler warns.
 # Unoptimised, as it only has to build; no tests.
 tavrin_build_portable() {
     cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_ROOT/build-clang" -DCMAKE_CXX_COMPILER=clang++ \
-        -DCMAKE_BUILD_TYPE=None -DTAVRIN_WERROR=ON -DTAVRIN_XCB=OFF -DTAVRIN_FONTCONFIG=OFF \
+        -DCMAKE_BUILD_TYPE=None -DTAVRIN_WERROR=ON -DTAVRIN_XCB=OFF -DTAVRIN_WAYLAND_HINTS=OFF \
         -DBUILD_TESTING=OFF </dev/null >/dev/null &&
         cmake --build "$TAVRIN_ROOT/build-clang" -j"$(nproc)" --target tavrin </dev/null
 }

@@ -3,9 +3,10 @@
 - session_bus: one private D-Bus session for the whole run (the
   accessibility bus comes with it).
 - desktop: a private desktop for each test; the marker
-  @pytest.mark.desktop(kind="x11" or "sway", size=(w, h), window_manager=True)
-  on a test or module chooses which (default: X11 under openbox, 1280x1024);
-  on X11, window_manager may name another ("mutter", "kwin_x11", "xfwm4").
+  @pytest.mark.desktop(kind="x11", "sway", "mutter" or "kwin", size=(w, h),
+  window_manager=True) on a test, module or parameter chooses which
+  (default: X11 under openbox, 1280x1024); on X11, window_manager may name
+  another ("mutter", "kwin_x11", "xfwm4").
 - start_tavrin(wrapper=(), log_name=None, **env): starts the program on the
   test's desktop (see Program) and returns a Player for it; the program is
   stopped after the test. When a test fails,
@@ -26,6 +27,7 @@ import pytest
 from player import Player
 from program import Program
 from sessionbus import SessionBus
+from nesteddesktop import KWinDesktop, MutterDesktop
 from swaydesktop import SwayDesktop
 from x11desktop import X11Desktop
 
@@ -82,7 +84,8 @@ def desktop(request, session_bus, workdir):
     marker = request.node.get_closest_marker("desktop")
     options = dict(marker.kwargs) if marker else {}
     kind = options.pop("kind", "x11")
-    made = {"x11": X11Desktop, "sway": SwayDesktop}[kind](workdir, **options)
+    desktops = {"x11": X11Desktop, "sway": SwayDesktop, "mutter": MutterDesktop, "kwin": KWinDesktop}
+    made = desktops[kind](workdir, **options)
     try:
         yield made.start()
     finally:

@@ -247,12 +247,12 @@ class Player:
             raise DesktopError("the splash's frame is covered everywhere: %s" % covers)
         return spot
 
-    def skip_splash(self):
+    def skip_splash(self, timeout=5):
         """Clicks the splash's frame; returns the main window's rect."""
         _, rect = self.program.wait_splash()
         fx, fy = self.splash_frame_spot()
         self.desktop.click_at(rect[0] + fx, rect[1] + fy)
-        return self.program.wait_main_window(timeout=5)
+        return self.program.wait_main_window(timeout=timeout)
 
     def start_at_main_menu(self):
         self.skip_splash()

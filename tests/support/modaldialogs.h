@@ -1,7 +1,9 @@
 #pragma once
 
+#include "dialogs.h"
+
 #include <QApplication>
-#include <QInputDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -27,10 +29,17 @@ inline void whenModalOpens(std::function<void(QWidget*)> answer)
 // Answers a name prompt with `text`.
 inline void typeIntoPrompt(QWidget* modal, const QString& text)
 {
-    if (auto* dialog = qobject_cast<QInputDialog*>(modal)) {
-        dialog->setTextValue(text);
-        dialog->accept();
+    if (auto* prompt = qobject_cast<NamePrompt*>(modal)) {
+        prompt->field->setText(text);
+        prompt->accept();
     }
+}
+
+// Presses Yes or No on the match-end question.
+inline void answerQuestion(QWidget* modal, bool yes)
+{
+    if (auto* question = qobject_cast<YesNoQuestion*>(modal))
+        (yes ? question->yes : question->no)->click();
 }
 
 // Answers the two name prompts that Play Now opens.

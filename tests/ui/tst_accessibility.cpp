@@ -9,9 +9,7 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QInputDialog>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -355,7 +353,7 @@ private slots:
         for (bool yes : {true, false}) {
             whenModalOpens([&duringQuestion, this, yes](QWidget* modal) {
                 duringQuestion = heard();
-                qobject_cast<QMessageBox*>(modal)->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+                answerQuestion(modal, yes);
             });
             play({0, 3, 1, 4, 2});
             QCOMPARE(duringQuestion, QStringLiteral("Ann plays O in 3. WINNER Ann, top row. Ann 3, Bob 2."));

@@ -6,10 +6,8 @@
 #include "memoryform.h"
 #include "modaldialogs.h"
 
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -87,16 +85,15 @@ public:
         const QString text = QString::fromStdU16String(typed);
         whenModalOpens([answer, text](QWidget* modal) {
             if (answer == PromptAnswer::Type)
-                modal->findChild<QLineEdit*>()->setText(text);
+                qobject_cast<NamePrompt*>(modal)->field->setText(text);
             QTest::keyClick(modal, answer == PromptAnswer::Cancel ? Qt::Key_Escape : Qt::Key_Return);
         });
     }
     void answerQuestion(bool yes) override
     {
         whenModalOpens([yes](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box);
-            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            QVERIFY(qobject_cast<YesNoQuestion*>(modal));
+            tavrin::testing::answerQuestion(modal, yes);
         });
     }
 

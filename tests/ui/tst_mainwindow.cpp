@@ -10,12 +10,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -450,9 +448,9 @@ private slots:
         for (int game = 0; game < 5; ++game) {
             if (game == 4) {
                 whenModalOpens([&shownText](QWidget* modal) {
-                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    auto* box = qobject_cast<YesNoQuestion*>(modal);
                     QVERIFY(box);
-                    shownText = box->text();
+                    shownText = box->message->text();
                     QTest::keyClick(box, Qt::Key_Escape);
                 });
             }

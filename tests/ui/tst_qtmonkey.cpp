@@ -4,16 +4,15 @@
 // events that replay it.
 #include "captionframe.h"
 #include "captionlabel.h"
+#include "dialogs.h"
 #include "graphicalbutton.h"
 #include "mainwindow.h"
 #include "shownslice.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QInputDialog>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -134,7 +133,7 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal)
             return false;
-        if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+        if (auto* prompt = qobject_cast<NamePrompt*>(modal)) {
             const QString name = pickName();
             const int how = pick(6);
             QString answer;
@@ -143,25 +142,25 @@ private:
                 QTest::keyClick(prompt, Qt::Key_Escape);
             } else if (how == 1) {
                 record(QStringLiteral("prompt: default"));
-                answer = prompt->textValue();
+                answer = prompt->field->text();
                 QTest::keyClick(prompt, Qt::Key_Return);
             } else {
                 record(QStringLiteral("prompt: name of %1 chars: %2").arg(name.size()).arg(name.left(40)));
-                prompt->setTextValue(name);
+                prompt->field->setText(name);
                 answer = name;
                 QTest::keyClick(prompt, Qt::Key_Return);
             }
             (promptsAnswered++ % 2 == 0 ? firstTyped : secondTyped) = answer;
             return true;
         }
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        if (auto* box = qobject_cast<YesNoQuestion*>(modal)) {
             const int how = pick(4);
             ++questionsAnswered;
             record(QStringLiteral("question: %1").arg(QStringList{"Yes", "No", "Escape", "y key"}.at(how)));
             if (how == 0)
-                box->button(QMessageBox::Yes)->click();
+                box->yes->click();
             else if (how == 1)
-                box->button(QMessageBox::No)->click();
+                box->no->click();
             else if (how == 2)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
