@@ -111,8 +111,6 @@ void frmSplash::onTimer()
 
 void frmSplash::paintEvent(QPaintEvent*)
 {
-    if (ownBorder == 0)
-        return;
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::Shadow), ownBorder, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     // A pen straddles the outline it follows: inset by half its width.

@@ -50,9 +50,8 @@ private:
 
     SplashHandlers code{*this};
     Form1Factory form1Factory;
-    // The line this window draws around its client area where the platform
-    // draws no border for it.
-    const int ownBorder = splashOwnBorder();
+    // The line this window draws around its client area.
+    static constexpr int ownBorder = kSplashBorder;
     QWidget* Form1 = nullptr;
     ClickFrame* Frame1 = nullptr;
     QTimer* Timer1 = nullptr;

@@ -4,17 +4,16 @@
 
 namespace tavrin {
 
-// How the splash gets its plain one-line border and nothing more. On X11 the
-// window manager draws it, asked through requestSplashDecorations(). On
-// Wayland a compositor decorates a window unless the window declines, and
-// then draws nothing for it, so the splash declines and draws the line
-// itself.
+// How the splash gets its plain one-line border and nothing more: it asks
+// for no decorations and draws the line itself. No platform draws such a
+// border for it everywhere: X11 window managers that honour "border only"
+// draw it in their own colours and widths, others add a title bar; a
+// Wayland compositor draws nothing for a window that declines decorations.
 
 // The splash's window flags on the running platform.
 Qt::WindowFlags splashWindowFlags();
 
-// Width in pixels of the line the splash draws around its client area: 1 on
-// Wayland, 0 where the platform draws the border.
-int splashOwnBorder();
+// Width in pixels of the line the splash draws around its client area.
+constexpr int kSplashBorder = 1;
 
 }  // namespace tavrin

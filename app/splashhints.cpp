@@ -31,7 +31,9 @@ struct MotifWmHints {
 constexpr std::uint32_t kHintsFunctions = 1U << 0;
 constexpr std::uint32_t kHintsDecorations = 1U << 1;
 constexpr std::uint32_t kFunctionMove = 1U << 2;
-constexpr std::uint32_t kDecorationBorder = 1U << 1;
+// xfwm4 and kwin_x11 draw a whole title bar for a border alone: ask for
+// nothing, the splash draws its line itself.
+constexpr std::uint32_t kDecorationNone = 0;
 
 enum Atom { MotifHints, NetWmState, SkipTaskbar, SkipPager, NetWmName, Utf8String, AtomCount };
 
@@ -63,7 +65,7 @@ void requestSplashDecorations(QWidget& window)
     }
 
     if (atoms[MotifHints] != XCB_ATOM_NONE) {
-        const MotifWmHints hints{kHintsFunctions | kHintsDecorations, kFunctionMove, kDecorationBorder, 0, 0};
+        const MotifWmHints hints{kHintsFunctions | kHintsDecorations, kFunctionMove, kDecorationNone, 0, 0};
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms[MotifHints], atoms[MotifHints], 32, 5,
                             &hints);
     }

@@ -4,9 +4,9 @@ class QWidget;
 
 namespace tavrin {
 
-// Asks an X11 window manager for what window flags cannot say: a plain
-// border without a title bar, only moving allowed (no close, no resize), no
-// entry in task bars or pagers, and no window name. Does nothing on other
+// Asks an X11 window manager for what window flags cannot say: no
+// decorations at all, only moving allowed (no close, no resize), no entry
+// in task bars or pagers, and no window name. Does nothing on other
 // platforms, nor in a build without X11 support. Call it before the window
 // is first shown.
 void requestSplashDecorations(QWidget& window);

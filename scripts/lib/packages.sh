@@ -27,9 +27,11 @@ TAVRIN_FONT_PACKAGES=(
 # dependencies and the type of the files CPack asks about.
 TAVRIN_PACKAGE_PACKAGES=(dpkg-dev file)
 
-# The end-to-end tests: pytest, an X server, a window manager, input and
-# screenshots, the accessibility bus, a screen reader with its speech
-# server and voice, and the validators of the desktop files; the package
+# The end-to-end tests: pytest, an X server, a window manager (openbox, and
+# those of GNOME, KDE Plasma with its title bars, and Xfce, which decorate
+# and composite otherwise), input and screenshots, the accessibility bus, a
+# screen reader with its speech server and voice, and the validators of the
+# desktop files; the package
 # test's man and lintian; on Wayland a headless compositor with its
 # screenshots, Qt's Wayland plugin, and what the virtual input client
 # builds with; the compositors of GNOME and KDE Plasma, nested in an X
@@ -40,13 +42,14 @@ TAVRIN_PACKAGE_PACKAGES=(dpkg-dev file)
 # that these lists provide every command the scripts and tests call.
 TAVRIN_TEST_PACKAGES=(
     python3-pytest xvfb xauth xdotool xclip openbox x11-utils
+    mutter kwin-x11 kwin-style-breeze xfwm4
     python3-pyatspi at-spi2-core dbus dbus-x11
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
     python3-xlib python3-pil imagemagick strace
     desktop-file-utils appstream
     dpkg-dev file man-db lintian
     sway grim qt6-wayland libwayland-dev libxkbcommon-dev pkgconf
-    mutter kwin-wayland kwin-style-breeze
+    kwin-wayland
     clang
     shfmt python3-apt
     diffoscope-minimal

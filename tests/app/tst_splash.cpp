@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -56,14 +57,21 @@ class TestSplash : public QObject {
     Q_OBJECT
 
 private slots:
-    // Catches a wrong client size, a resizable window or one not centred.
-    void windowIsFixedAndCentred()
+    // Catches a wrong client size, a resizable window or one not centred,
+    // and a border line missing, doubled or drawn over the client area.
+    void windowIsFixedAndCentredInsideOneLine()
     {
         Fixture f;
-        QCOMPARE(f.splash->size(), QSize(486, 278));
-        QCOMPARE(f.splash->minimumSize(), QSize(486, 278));
-        QCOMPARE(f.splash->maximumSize(), QSize(486, 278));
+        const QSize framed(486 + 2, 278 + 2);
+        QCOMPARE(f.splash->size(), framed);
+        QCOMPARE(f.splash->minimumSize(), framed);
+        QCOMPARE(f.splash->maximumSize(), framed);
         QCOMPARE(f.splash->geometry().center(), f.splash->screen()->geometry().center());
+        const QImage shot = f.splash->grab().toImage();
+        const QRgb line = f.splash->palette().color(QPalette::Shadow).rgb();
+        for (const QPoint& p : {QPoint(0, 0), QPoint(240, 0), QPoint(487, 279), QPoint(0, 140), QPoint(487, 140)})
+            QCOMPARE(shot.pixel(p), line);
+        QCOMPARE(shot.pixel(1, 1), f.splash->palette().color(QPalette::Window).rgb());
     }
 
     // Catches a title bar, a close or resize button, or a task-bar entry.
@@ -87,11 +95,11 @@ private slots:
         Fixture f;
         auto* frame = f.control<QGroupBox>("Frame1");
         QVERIFY(frame);
-        QCOMPARE(frame->geometry(), twips(120, 0, 7080, 4050));
+        QCOMPARE(frame->geometry(), twips(120, 0, 7080, 4050).translated(1, 1));  // inside the line
         QCOMPARE(frame->title(), QString());
-        QCOMPARE(frame->geometry().left(), 8);                            // left strip
-        QCOMPARE(f.splash->width() - frame->geometry().right() - 1, 6);  // right strip
-        QCOMPARE(f.splash->height() - frame->geometry().bottom() - 1, 8);
+        QCOMPARE(frame->geometry().left() - 1, 8);                            // left strip
+        QCOMPARE(f.splash->width() - 1 - frame->geometry().right() - 1, 6);  // right strip
+        QCOMPARE(f.splash->height() - 1 - frame->geometry().bottom() - 1, 8);
     }
 
     void labelsAreLaidOutAsDesigned_data()

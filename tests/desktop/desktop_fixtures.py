@@ -4,8 +4,9 @@
   accessibility bus comes with it).
 - desktop: a private desktop for each test; the marker
   @pytest.mark.desktop(kind="x11", "sway", "mutter" or "kwin", size=(w, h),
-  window_manager=True) on a test, module or parameter
-  on a test or module chooses which (default: X11 under openbox, 1280x1024).
+  window_manager=True) on a test, module or parameter chooses which
+  (default: X11 under openbox, 1280x1024); on X11, window_manager may name
+  another ("mutter", "kwin_x11", "xfwm4").
 - start_tavrin(wrapper=(), log_name=None, **env): starts the program on the
   test's desktop (see Program) and returns a Player for it; the program is
   stopped after the test. When a test fails,

@@ -1,23 +1,43 @@
 """A private X server (Xvfb), with openbox as its window manager unless asked
-not to. Input goes in through xdotool (the XTEST extension, so programs see
-ordinary key and button events); windows, their properties and screenshots
-are read from the X server with python-xlib."""
+for another (those of GNOME, KDE Plasma and Xfce) or none. Input goes in
+through xdotool (the XTEST extension, so programs see ordinary key and
+button events); windows, their properties and screenshots are read from the
+X server with python-xlib."""
 
 import os
 import signal
 
 from processes import DesktopError, desktop_env, run, spawn, spawn_reporting, stop_group, wait_until
 
+# The window managers a desktop can run: the command, and whether it also
+# composites (then it is ready once it owns the compositing selection).
+# The desktops' own ones get a session bus of their own, as in a session,
+# whose services see the display: kwin_x11's shortcut service aborts
+# without one, xfwm4 reads its settings from xfconfd there.
+WINDOW_MANAGERS = {
+    "openbox": (["openbox", "--sm-disable"], False),
+    "mutter": (["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"], True),
+    "kwin_x11": (["dbus-run-session", "--", "kwin_x11", "--replace"], True),
+    "xfwm4": (["dbus-run-session", "--", "xfwm4", "--replace"], True),
+}
+# What window_manager=True asks for.
+DEFAULT_WINDOW_MANAGER = "openbox"
+
 
 class X11Desktop:
-    """start() then close(). size is the screen's in pixels."""
+    """start() then close(). size is the screen's in pixels; window_manager
+    a name of WINDOW_MANAGERS, True for openbox or False for none."""
 
     platform = "xcb"
 
     def __init__(self, workdir, size=(1280, 1024), window_manager=True):
         self.workdir = workdir
         self.size = tuple(size)
-        self.window_manager = window_manager
+        if window_manager is True:
+            window_manager = DEFAULT_WINDOW_MANAGER
+        if window_manager and window_manager not in WINDOW_MANAGERS:
+            raise DesktopError("no such window manager: %r" % (window_manager,))
+        self.window_manager = window_manager or None
         self.xvfb = None
         self.wm = None
         self.display = None
@@ -32,15 +52,33 @@ class X11Desktop:
         self.display = ":" + number
         self._env = self.child_env()
         if self.window_manager:
-            self.wm = spawn(["openbox", "--sm-disable"], log_path=os.path.join(self.workdir, "openbox.log"),
-                            env=self._env)
-            wait_until(self._wm_running, "openbox to manage the screen")
+            args, composites = WINDOW_MANAGERS[self.window_manager]
+            # xfwm4 would start an accessibility bus of its own and announce it
+            # on the display, where the program would take it for the session's.
+            self.wm = spawn(args, log_path=os.path.join(self.workdir, self.window_manager + ".log"),
+                            env=self.child_env(NO_AT_BRIDGE="1"))
+            wait_until(lambda: self._wm_running(composites), "%s to manage the screen" % self.window_manager,
+                       timeout=30)
         return self
 
-    def _wm_running(self):
+    def _wm_running(self, composites):
         if self.wm.poll() is not None:
-            raise DesktopError("openbox exited with status %s" % self.wm.returncode)
-        return bool(self.property(self._root.id, "_NET_SUPPORTING_WM_CHECK"))
+            raise DesktopError("%s exited with status %s\n%s" % (self.window_manager, self.wm.returncode,
+                                                                  self.wm_log()[-2000:]))
+        if not self.property(self._root.id, "_NET_SUPPORTING_WM_CHECK"):
+            return False
+        if not composites:
+            return True
+        from Xlib import X
+        owner = self.xlib.get_selection_owner(self.xlib.intern_atom("_NET_WM_CM_S0"))
+        return owner not in (None, X.NONE)
+
+    def wm_log(self):
+        try:
+            with open(os.path.join(self.workdir, "%s.log" % self.window_manager), errors="replace") as f:
+                return f.read()
+        except OSError:
+            return ""
 
     @property
     def xlib(self):
@@ -72,7 +110,7 @@ class X11Desktop:
         self.wm = self.xvfb = None
 
     def kill_server(self):
-        """Kills the X server outright, as a crash would (openbox goes with it)."""
+        """Kills the X server outright, as a crash would (the window manager goes with it)."""
         display, self._xlib = self._xlib, None
         os.killpg(self.xvfb.pid, signal.SIGKILL)
         self.xvfb.wait(timeout=5)
@@ -140,6 +178,12 @@ class X11Desktop:
         extents = self.property(wid, "_NET_FRAME_EXTENTS")
         return tuple(extents) if extents else None
 
+    def undecorated(self, wid):
+        """Whether the window manager draws nothing around window wid: mutter
+        and kwin_x11 give such a window no frame extents at all, the others
+        zeros."""
+        return self.frame_extents(wid) in (None, (0, 0, 0, 0))
+
     def wait_frame_extents(self, wid):
         """frame_extents(wid), once the window manager has framed it."""
         return wait_until(lambda: self.frame_extents(wid), "the window manager to frame the window")
@@ -163,6 +207,20 @@ class X11Desktop:
         x, y, w, h = rect if rect is not None else (0, 0) + self.size
         raw = self._root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF)
         return Image.frombytes("RGB", (w, h), raw.data, "raw", "BGRX")
+
+    def window_image(self, wid):
+        """A PIL image of window wid's own contents, as the program drew them
+        (under a compositing window manager, what it composes the screen
+        from), or None once it is gone."""
+        from PIL import Image
+        from Xlib import X, error
+        try:
+            win = self.xlib.create_resource_object("window", wid)
+            geo = win.get_geometry()
+            raw = win.get_image(0, 0, geo.width, geo.height, X.ZPixmap, 0xFFFFFFFF)
+        except (error.BadWindow, error.BadDrawable, error.BadMatch):
+            return None
+        return Image.frombytes("RGB", (geo.width, geo.height), raw.data, "raw", "BGRX")
 
     # Input, through XTEST as a person's mouse and keyboard. Keys are keysym
     # names, modifiers joined with "+": "Return", "Menu", "shift+F10".
