@@ -3,7 +3,6 @@
 #include "mainwindow.h"
 #include "platformchoice.h"
 #include "programicon.h"
-#include "visiblestate.h"
 
 #include <QApplication>
 #include <QPixmapCache>
@@ -36,7 +35,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrin.Tavrin"));
-    tavrin::reportVisibleStates();
 
     // Made at the hand-over, which runs its load handler; it outlives the
     // splash.

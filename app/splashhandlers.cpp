@@ -9,7 +9,7 @@ void SplashHandlers::Timer1_Timer()
     // Nothing reads the count after the sixth tick; counting on would pass
     // the 16-bit limit after about nine hours.
     if (!ticksDone())
-        splashTicks = addChecked(splashTicks, 1);
+        splashTicks = addSaturated(splashTicks, 1);
 }
 
 void SplashHandlers::Frame1_Click()

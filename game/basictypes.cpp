@@ -1,16 +1,14 @@
 #include "basictypes.h"
 
+#include <algorithm>
 #include <limits>
-#include <stdexcept>
 
 namespace tavrin {
 
-Integer addChecked(Integer value, Integer increment)
+Integer addSaturated(Integer value, Integer increment)
 {
-    const int sum = int{value} + int{increment};
-    if (sum > std::numeric_limits<Integer>::max() || sum < std::numeric_limits<Integer>::min())
-        throw std::overflow_error("16-bit counter overflow");
-    return static_cast<Integer>(sum);
+    using Limits = std::numeric_limits<Integer>;
+    return static_cast<Integer>(std::clamp(int{value} + int{increment}, int{Limits::min()}, int{Limits::max()}));
 }
 
 Integer leadingNumber(std::u16string_view text)

@@ -31,8 +31,9 @@ inline constexpr Integer kMiddleButton = 4;
 // The character code of Enter.
 inline constexpr Integer kEnterKey = 13;
 
-// Adds and throws std::overflow_error instead of wrapping past the 16-bit range.
-Integer addChecked(Integer value, Integer increment);
+// Adds, holding at the 16-bit limits instead of wrapping past them. The
+// game's counters stay far inside; one that runs on stops at the limit.
+Integer addSaturated(Integer value, Integer increment);
 
 // The leading decimal number of a text; empty or non-numeric text gives 0.
 // Results beyond the 16-bit range saturate.

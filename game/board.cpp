@@ -13,11 +13,15 @@ void Form1::Command1_Click(Integer Index)
     if (toMove == form.caption(Control::Frame1)) {
         form.setCellCaption(Index, kFirstMark);
         form.setCellEnabled(Index, false);
-        form.setCaption(Control::Label4, form.caption(Control::Frame2));
+        const std::u16string next = form.caption(Control::Frame2);
+        form.setCaption(Control::Label4, next);
+        events.markPlaced(Index, kFirstMark, next);
     } else if (toMove == form.caption(Control::Frame2)) {
         form.setCellCaption(Index, kSecondMark);
         form.setCellEnabled(Index, false);
-        form.setCaption(Control::Label4, form.caption(Control::Frame1));
+        const std::u16string next = form.caption(Control::Frame1);
+        form.setCaption(Control::Label4, next);
+        events.markPlaced(Index, kSecondMark, next);
     }
     CheckResult();
 }

@@ -21,6 +21,7 @@ void Form1::Command2_Click()
     form.setCaption(Control::Frame1, firstPlayerName);
     form.setCaption(Control::Frame2, secondPlayerName);
     form.setCaption(Control::Label4, firstPlayerName);
+    events.matchStarted(firstPlayerName, secondPlayerName, MatchStart::NewPlayers);
 }
 
 void Form1::rewriteCells(std::initializer_list<CellWrite> writes)
@@ -51,6 +52,7 @@ void Form1::Command3_Click()
     form.setVisible(Control::Label1, false);
     form.setVisible(Control::Label2, false);
     form.setVisible(Control::Command3, false);
+    events.boardCleared();
     form.setCellFocus(0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "basictypes.h"
 #include "formcontrols.h"
+#include "gameevents.h"
 
 #include <array>
 #include <initializer_list>
@@ -13,7 +14,10 @@ namespace tavrin {
 // these variables lives in the window's controls, reached through FormControls.
 class Form1 {
 public:
-    explicit Form1(FormControls& controls) : form(controls) {}
+    explicit Form1(FormControls& controls, GameEvents& listener = GameEvents::none())
+        : form(controls), events(listener)
+    {
+    }
 
     void Form_Load();
     // 0 <= Index < kCellCount.
@@ -31,14 +35,17 @@ public:
 
     Integer finishedGames() const { return gameCount; }
 
-    struct Line {
-        Integer first, middle, last;
-    };
+    using Line = tavrin::Line;
     // Examined in this order; the first complete line wins.
     static constexpr std::array<Line, 8> kLines{{
-        {0, 3, 6}, {1, 4, 7}, {2, 5, 8},  // columns
-        {0, 1, 2}, {3, 4, 5}, {6, 7, 8},  // rows
-        {0, 4, 8}, {2, 4, 6},             // diagonals
+        {0, 3, 6, u"left column"},
+        {1, 4, 7, u"middle column"},
+        {2, 5, 8, u"right column"},
+        {0, 1, 2, u"top row"},
+        {3, 4, 5, u"middle row"},
+        {6, 7, 8, u"bottom row"},
+        {0, 4, 8, u"diagonal from top left"},
+        {2, 4, 6, u"diagonal from top right"},
     }};
 
 private:
@@ -51,10 +58,11 @@ private:
     void winSteps(const Line& line);
     void drawSteps();
     void matchEnd();
-    std::u16string matchResultText() const;
+    std::u16string matchResultText(Integer firstTotal, Integer secondTotal) const;
     void startMatchWithSamePlayers();
 
     FormControls& form;
+    GameEvents& events;
     std::u16string firstPlayerName;
     std::u16string secondPlayerName;
     Integer keyCell = 0;
@@ -68,5 +76,7 @@ inline constexpr std::u16string_view kTitle = u"Tavrin";
 inline constexpr std::u16string_view kFirstMark = u"O";
 inline constexpr std::u16string_view kSecondMark = u"X";
 inline constexpr std::u16string_view kDrawCaption = u"Draw";
+inline constexpr std::u16string_view kWinnerBanner = u"WINNER";
+inline constexpr std::u16string_view kPlayNowCaption = u"Play Now";
 
 }  // namespace tavrin

@@ -14,21 +14,23 @@ void Form1::matchEnd()
     if (gameCount != kGamesPerMatch)
         return;
     form.setVisible(Control::Command3, false);
-    const Integer answer = form.msgBox(matchResultText(), kYesNoExclamation, kTitle);
+    Integer firstTotal = 0;
+    Integer secondTotal = 0;
+    for (Integer i = 0; i < kTotalledEntries; ++i) {
+        firstTotal = addSaturated(firstTotal, leadingNumber(form.listItem(ScoreList::List1, i)));
+        secondTotal = addSaturated(secondTotal, leadingNumber(form.listItem(ScoreList::List2, i)));
+    }
+    const std::u16string text = matchResultText(firstTotal, secondTotal);
+    events.matchEnded(firstTotal, secondTotal);
+    const Integer answer = form.msgBox(text, kYesNoExclamation, kTitle);
     if (answer == kAnswerYes)
         startMatchWithSamePlayers();
     else
         GoToMainMenu();
 }
 
-std::u16string Form1::matchResultText() const
+std::u16string Form1::matchResultText(Integer firstTotal, Integer secondTotal) const
 {
-    Integer firstTotal = 0;
-    Integer secondTotal = 0;
-    for (Integer i = 0; i < kTotalledEntries; ++i) {
-        firstTotal = addChecked(firstTotal, leadingNumber(form.listItem(ScoreList::List1, i)));
-        secondTotal = addChecked(secondTotal, leadingNumber(form.listItem(ScoreList::List2, i)));
-    }
     const std::u16string first = form.caption(Control::Frame1);
     const std::u16string second = form.caption(Control::Frame2);
     const auto secured = [](const std::u16string& name, Integer total) {
@@ -61,6 +63,7 @@ void Form1::startMatchWithSamePlayers()
     form.setVisible(Control::Label2, false);
     rewriteCells({CellWrite::Enable, CellWrite::OpenCaption, CellWrite::ButtonFace});
     gameCount = 0;
+    events.matchStarted(firstPlayerName, secondPlayerName, MatchStart::SamePlayers);
     form.setCellFocus(0);
 }
 
@@ -74,6 +77,7 @@ void Form1::GoToMainMenu()
         form.setVisible(control, false);
     rewriteCells({CellWrite::Enable, CellWrite::Hide, CellWrite::OpenCaption, CellWrite::ButtonFace});
     gameCount = 0;
+    events.mainMenuShown();
 }
 
 }  // namespace tavrin

@@ -29,22 +29,19 @@ void Form1::winSteps(const Line& line)
 {
     form.setVisible(Control::Label1, true);
     form.setVisible(Control::Label2, true);
-    if (form.cellCaption(line.first) == kFirstMark) {
-        form.setCaption(Control::Label2, form.caption(Control::Frame1));
-        form.addItem(ScoreList::List1, u"1");
-        form.addItem(ScoreList::List2, u"0");
-    } else {
-        form.setCaption(Control::Label2, form.caption(Control::Frame2));
-        form.addItem(ScoreList::List1, u"0");
-        form.addItem(ScoreList::List2, u"1");
-    }
-    gameCount = addChecked(gameCount, 1);
+    const Player winner = form.cellCaption(line.first) == kFirstMark ? Player::First : Player::Second;
+    const std::u16string name = form.caption(winner == Player::First ? Control::Frame1 : Control::Frame2);
+    form.setCaption(Control::Label2, name);
+    form.addItem(ScoreList::List1, winner == Player::First ? u"1" : u"0");
+    form.addItem(ScoreList::List2, winner == Player::First ? u"0" : u"1");
+    gameCount = addSaturated(gameCount, 1);
     for (Integer i = 0; i < kCellCount; ++i)
         form.setCellEnabled(i, false);
     form.setVisible(Control::Command3, true);
     form.setCellBackColor(line.first, kPureRed);
     form.setCellBackColor(line.middle, kPureRed);
     form.setCellBackColor(line.last, kPureRed);
+    events.gameWon(winner, line);
 }
 
 void Form1::drawSteps()
@@ -54,8 +51,9 @@ void Form1::drawSteps()
     form.setCaption(Control::Label2, kDrawCaption);
     form.addItem(ScoreList::List1, u"0");
     form.addItem(ScoreList::List2, u"0");
-    gameCount = addChecked(gameCount, 1);
+    gameCount = addSaturated(gameCount, 1);
     form.setVisible(Control::Command3, true);
+    events.gameDrawn();
 }
 
 }  // namespace tavrin

@@ -5,26 +5,40 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace tavrin {
 
 CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    refit();
 }
 
 void CaptionLabel::setCaption(const QString& text)
 {
-    rawCaption = text;
+    const bool fitted = hasSpare && text == spareCaption;
+    spareCaption = std::exchange(rawCaption, text);
+    std::swap(shown, spare);
+    hasSpare = true;
     // Also what a screen reader reads: a long caption from its start, where
     // a name begins, and no further than a screen reader can use.
     setText(shownSlice(text, CaptionAnchor::Start));
-    refit();
+    if (!fitted)
+        shown = fitCaption(rawCaption, font(), contentsRect().size(), Qt::AlignHCenter);
+    showFit();
 }
 
 void CaptionLabel::refit()
 {
+    hasSpare = false;
     shown = fitCaption(rawCaption, font(), contentsRect().size(), Qt::AlignHCenter);
+    showFit();
+}
+
+void CaptionLabel::showFit()
+{
     setToolTip(shown.shortened ? captionToolTip(rawCaption) : QString());
     update();
 }

@@ -24,9 +24,16 @@ protected:
 
 private:
     void refit();
+    void showFit();
 
     QString rawCaption;
     CaptionFit shown;
+    // The caption before, fitted as it was: the turn label alternates
+    // between two names, and fitting one again was the dearest part of a
+    // move. Valid until the font or the size changes.
+    QString spareCaption;
+    CaptionFit spare;
+    bool hasSpare = false;
 };
 
 }  // namespace tavrin

@@ -12,6 +12,7 @@
 #include "scorelistbox.h"
 #include "screenplacement.h"
 #include "shownslice.h"
+#include "visiblestate.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,6 +26,24 @@
 namespace tavrin {
 
 namespace {
+
+// What a screen reader calls a score list: after the player named by the
+// frame it lies in or over.
+QString scoreListName(const QString& player)
+{
+    if (player.isEmpty())
+        return QStringLiteral("Scores");
+    return QStringLiteral("Scores of %1").arg(shownSlice(player, CaptionAnchor::Start));
+}
+
+// What a screen reader calls a cell: where it is and what it holds.
+QString cellAccessibleName(Integer index, const QString& caption)
+{
+    const QString number = QString::number(index + 1);
+    if (caption == toQString(openCellCaption(index)))
+        return QStringLiteral("Cell %1, empty").arg(number);
+    return QStringLiteral("Cell %1, %2").arg(number, shownSlice(caption, CaptionAnchor::Start));
+}
 
 CaptionLabel* makeLabel(QWidget* parent, const QRect& geometry, const QFont& font, const QString& text = {})
 {
@@ -83,6 +102,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     setTabOrder();
     Command2->setFocus();
     new ModalRecall(*this);
+    reportVisibleStates(*this);
     rules.Form_Load();
 }
 
@@ -92,7 +112,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::createControls()
 {
     Label1 = makeLabel(this, twipsRect(2280, 3840, 2055, 375),
-                       designFont(QStringLiteral("Mistral"), 18, kWeightBold, true), QStringLiteral("WINNER"));
+                       designFont(QStringLiteral("Mistral"), 18, kWeightBold, true), toQString(kWinnerBanner));
     Label2 = makeLabel(this, twipsRect(2280, 4560, 2055, 615),
                        designFont(QStringLiteral("Rockwell Extra Bold"), 18, kWeightExtraBold));
     Label3 = makeLabel(this, twipsRect(1920, 120, 2775, 375),
@@ -109,10 +129,9 @@ void MainWindow::createControls()
         cell->setText(caption);
         cell->setAccessibleName(cellAccessibleName(i, caption));
         cell->hide();
-        connect(cell, &QPushButton::clicked, this,
-                [this, i] { narrator.narrate([this, i] { rules.Command1_Click(i); }); });
+        connect(cell, &QPushButton::clicked, this, [this, i] { handle([this, i] { rules.Command1_Click(i); }); });
         connect(cell, &GraphicalButton::characterTyped, this, [this, i](int code) {
-            narrator.narrate([=, this] { rules.Command1_KeyPress(i, static_cast<Integer>(code)); }, code == kEnterKey);
+            handle([=, this] { rules.Command1_KeyPress(i, static_cast<Integer>(code)); });
         });
         Command1.at(static_cast<std::size_t>(i)) = cell;
     }
@@ -131,18 +150,18 @@ void MainWindow::createControls()
     Frame2->hide();
     List2 = makeList(this, twipsRect(5400, 1320, 495, 3360));
 
-    Command2 = new WrappingButton(QStringLiteral("Play Now"), this);
+    Command2 = new WrappingButton(toQString(kPlayNowCaption), this);
     Command2->setGeometry(twipsRect(1800, 1320, 3135, 2535));
     Command2->setFont(designFont(QStringLiteral("Nervous Rex"), 48, kWeightPlain, true));
     Command2->setAutoDefault(false);
-    connect(Command2, &QPushButton::clicked, this, [this] { narrator.narrate([this] { rules.Command2_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { handle([this] { rules.Command2_Click(); }); });
 
     Command3 = new WrappingButton(QStringLiteral("Continue"), this);
     Command3->setGeometry(twipsRect(2160, 600, 2415, 615));
     Command3->setFont(designFont(QStringLiteral("Viner Hand ITC"), 15.75, kWeightBold));
     Command3->setAutoDefault(false);
     Command3->hide();
-    connect(Command3, &QPushButton::clicked, this, [this] { narrator.narrate([this] { rules.Command3_Click(); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { handle([this] { rules.Command3_Click(); }); });
 }
 
 void MainWindow::createMenu()
@@ -154,7 +173,7 @@ void MainWindow::createMenu()
     mnupa->setObjectName(QStringLiteral("mnupa"));
     mnue = mnumenu->addAction(QStringLiteral("Exit Game"));
     mnue->setObjectName(QStringLiteral("mnue"));
-    connect(mnupa, &QAction::triggered, this, [this] { narrator.narrate([this] { rules.mnupa_Click(); }); });
+    connect(mnupa, &QAction::triggered, this, [this] { handle([this] { rules.mnupa_Click(); }); });
     connect(mnue, &QAction::triggered, this, [this] { rules.mnue_Click(); });
     // The same menu for the keyboard, from the menu key or Shift+F10, as
     // desktop programs offer their context menus.
@@ -327,8 +346,6 @@ Integer MainWindow::msgBox(std::u16string_view text, Integer /*style*/, std::u16
 {
     if (ending)
         return kAnswerNo;
-    // The finished game is heard before the question takes the focus.
-    narrator.announceChanges();
     // The rules ask one kind of question only (kYesNoExclamation), about the
     // players the frames name.
     return askYesNo(this, toQString(text), {Frame1->caption(), Frame2->caption()}, toQString(title));
@@ -365,7 +382,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == List1 && event->type() == QEvent::KeyPress) {
         if (const auto code = keyAsciiOf(*static_cast<QKeyEvent*>(event)))
-            narrator.narrate([this, code] { rules.List1_KeyPress(static_cast<Integer>(*code)); }, *code == kEnterKey);
+            handle([this, code] { rules.List1_KeyPress(static_cast<Integer>(*code)); });
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,7 +2,7 @@
 
 #include "form1.h"
 #include "formcontrols.h"
-#include "narration.h"
+#include "narrator.h"
 #include "qtconversions.h"
 
 #include <QWidget>
@@ -78,8 +78,16 @@ private:
     using TypedControl = std::variant<QPushButton*, CaptionLabel*, CaptionFrame*, QListWidget*>;
     TypedControl typedControl(Control which) const;
 
-    Form1 rules{*this};
+    // Runs a handler of the rules, then speaks what it did.
+    template <class Handler>
+    void handle(Handler handler)
+    {
+        handler();
+        narrator.speak();
+    }
+
     Narrator narrator{*this};
+    Form1 rules{*this, narrator};
     std::array<GraphicalButton*, kCellCount> Command1{};
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;

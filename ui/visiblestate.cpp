@@ -1,8 +1,11 @@
 #include "visiblestate.h"
 
-#include <QtGui/qtguiglobal.h>
+#include <QWidget>
 
-#if QT_CONFIG(accessibility_atspi_bridge)
+// The versions whose bridge is known to send no "visible" change.
+#define TAVRIN_REPORT_VISIBLE QT_CONFIG(accessibility_atspi_bridge) && QT_VERSION < QT_VERSION_CHECK(6, 9, 0)
+
+#if TAVRIN_REPORT_VISIBLE
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,19 +16,21 @@
 
 namespace tavrin {
 
-#if QT_CONFIG(accessibility_atspi_bridge)
+#if TAVRIN_REPORT_VISIBLE
 
 namespace {
 
+// Watches the whole application, as each widget receives its own Show and
+// Hide, and reports those of the widgets in its parent window.
 class VisibleStateReporter : public QObject {
 public:
-    using QObject::QObject;
+    explicit VisibleStateReporter(QWidget& window) : QObject(&window), window(window) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched->isWidgetType() &&
-            QAccessible::isActive())
+            static_cast<QWidget*>(watched)->window() == &window && QAccessible::isActive())
             report(watched, event->type() == QEvent::Show);
         return false;
     }
@@ -47,19 +52,20 @@ private:
                << QVariantMap();
         bus.send(signal);
     }
+
+    QWidget& window;
 };
 
 }  // namespace
 
-void reportVisibleStates()
+void reportVisibleStates(QWidget& window)
 {
-    QCoreApplication* app = QCoreApplication::instance();
-    app->installEventFilter(new VisibleStateReporter(app));
+    QCoreApplication::instance()->installEventFilter(new VisibleStateReporter(window));
 }
 
 #else
 
-void reportVisibleStates() {}
+void reportVisibleStates(QWidget& /*window*/) {}
 
 #endif
 

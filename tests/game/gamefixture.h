@@ -88,11 +88,11 @@ struct RecordingForm final : ForwardingForm {
 
 // One main window with its rules, loaded as at program start.
 struct Game {
+    explicit Game(GameEvents& listener = GameEvents::none()) : form(window, listener) { form.Form_Load(); }
+
     MemoryForm mem;
     RecordingForm window{mem};
-    Form1 form{window};
-
-    Game() { form.Form_Load(); }
+    Form1 form;
 
     // Play Now with the names typed into the two prompts.
     void playNow(std::u16string_view first, std::u16string_view second)

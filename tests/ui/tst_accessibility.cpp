@@ -309,36 +309,6 @@ private slots:
         QCOMPARE(heard(), QStringLiteral("New board. Bob to play, X."));
     }
 
-    void winsNameTheirLine_data()
-    {
-        QTest::addColumn<QList<int>>("line");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("left column") << QList<int>{0, 3, 6} << "left column";
-        QTest::newRow("middle column") << QList<int>{1, 4, 7} << "middle column";
-        QTest::newRow("right column") << QList<int>{2, 5, 8} << "right column";
-        QTest::newRow("top row") << QList<int>{0, 1, 2} << "top row";
-        QTest::newRow("middle row") << QList<int>{3, 4, 5} << "middle row";
-        QTest::newRow("bottom row") << QList<int>{6, 7, 8} << "bottom row";
-        QTest::newRow("falling diagonal") << QList<int>{0, 4, 8} << "diagonal from top left";
-        QTest::newRow("rising diagonal") << QList<int>{2, 4, 6} << "diagonal from top right";
-    }
-
-    void winsNameTheirLine()
-    {
-        // Catches lines named from a table out of step with the rules'.
-        QFETCH(QList<int>, line);
-        QFETCH(QString, name);
-        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
-        QList<int> others;
-        for (int i = 0; i < kCellCount && others.size() < 2; ++i) {
-            if (!line.contains(i))
-                others << i;
-        }
-        play({line[0], others[0], line[1], others[1], line[2]});
-        QCOMPARE(heard(),
-                 QStringLiteral("Ann plays O in %1. WINNER Ann, %2. Ann 1, Bob 0.").arg(line[2] + 1).arg(name));
-    }
-
     void theFifthResultIsHeardBeforeTheQuestion()
     {
         // Catches a match end whose last game is announced only after the

@@ -1,5 +1,6 @@
 // The main window on the offscreen platform: layout, fonts, orders, painting
 // and the event wiring that reaches the rules.
+#include "captionfit.h"
 #include "captionframe.h"
 #include "graphicalbutton.h"
 #include "mainwindow.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -384,12 +386,21 @@ private slots:
     void captionsFitTheirControls()
     {
         // Catches a name cut at its control's edges or shown as a slice with
-        // nothing to tell, a shortened name whose whole text is nowhere, and
-        // fitting that touches a name that fits.
+        // nothing to tell, a shortened name whose whole text is nowhere,
+        // fitting that touches a name that fits, and one that fits at a
+        // smaller size shortened or drawn at the floor size instead.
         const QString longName = QStringLiteral("Max & <b>Moritz</b> Alexander Friedrich von Hohenzollern-Sigmar");
         window->setCaption(Control::Label2, u"Bartholomew");
         // Drawn whole at a smaller size: nothing hidden, no tooltip.
         QVERIFY(window->control(Control::Label2)->toolTip().isEmpty());
+        const QWidget* label2 = window->control(Control::Label2);
+        const QString wide = QStringLiteral("Bartholomew");
+        QVERIFY(QFontMetricsF(label2->font()).horizontalAdvance(wide) > label2->contentsRect().width());
+        const CaptionFit smaller = fitCaption(wide, label2->font(), label2->contentsRect().size(), Qt::AlignHCenter);
+        QVERIFY(smaller.font.pointSizeF() < label2->font().pointSizeF());
+        QVERIFY(smaller.font.pointSizeF() > kLegibleFloorPoints);
+        QCOMPARE(smaller.text, wide);
+        QVERIFY(!smaller.shortened);
         for (Control c : {Control::Label4, Control::Frame1}) {
             window->setCaption(c, longName.toStdU16String());
             QVERIFY(window->control(c)->toolTip().contains(longName.toHtmlEscaped()));
@@ -403,6 +414,9 @@ private slots:
         plain.resize(label->size());
         QCOMPARE(label->grab().toImage().convertToFormat(QImage::Format_RGB32),
                  plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
+        // The turn label keeps the fit of the name before; it comes back whole.
+        window->setCaption(Control::Label4, longName.toStdU16String());
+        QVERIFY(label->toolTip().contains(longName.toHtmlEscaped()));
     }
 
     void windowMovesTheLeastItMustToLieOnTheScreen_data()

@@ -1,0 +1,121 @@
+#include "narration.h"
+
+#include "form1.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tavrin {
+
+namespace {
+
+// Enough of a name to know it by; a huge one is read by its start.
+constexpr std::size_t kSpokenNameLength = 4096;
+
+bool isHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit < 0xDC00;
+}
+
+}  // namespace
+
+void Narration::matchStarted(std::u16string_view first, std::u16string_view second, MatchStart how)
+{
+    firstName = first;
+    secondName = second;
+    toMove = Player::First;
+    atMainMenu = false;
+    firstTotal = secondTotal = games = 0;
+    if (how == MatchStart::SamePlayers)
+        news = u"New match.";
+    else
+        news = spokenName(Player::First) + u" plays " + std::u16string(kFirstMark) + u", " +
+               spokenName(Player::Second) + u" plays " + std::u16string(kSecondMark) + u".";
+    turnFollows = true;
+}
+
+void Narration::markPlaced(Integer cell, std::u16string_view mark, std::u16string_view nextToMove)
+{
+    // Equal names make every move the first player's, as the rules find it.
+    const Player mover = mark == kFirstMark ? Player::First : Player::Second;
+    toMove = nextToMove == firstName ? Player::First : Player::Second;
+    tell(spokenName(mover) + u" plays " + std::u16string(mark) + u" in " +
+         decimalText(static_cast<Integer>(cell + 1)) + u".");
+    turnFollows = true;
+}
+
+void Narration::gameWon(Player winner, const Line& line)
+{
+    ++(winner == Player::First ? firstTotal : secondTotal);
+    lastDrawn = false;
+    lastWinner = winner;
+    tellResult(std::u16string(kWinnerBanner) + u" " + spokenName(winner) + u", " + std::u16string(line.name) + u".");
+}
+
+void Narration::gameDrawn()
+{
+    lastDrawn = true;
+    tellResult(std::u16string(kDrawCaption) + u".");
+}
+
+void Narration::tellResult(std::u16string_view outcome)
+{
+    ++games;
+    tell(std::u16string(outcome) + u" " + spokenName(Player::First) + u" " + decimalText(firstTotal) + u", " +
+         spokenName(Player::Second) + u" " + decimalText(secondTotal) + u".");
+    turnFollows = false;
+}
+
+void Narration::tell(std::u16string_view sentence)
+{
+    if (!news.empty())
+        news += u' ';
+    news += sentence;
+}
+
+void Narration::boardCleared()
+{
+    news = u"New board.";
+    turnFollows = true;
+}
+
+void Narration::mainMenuShown()
+{
+    news = atMainMenu ? u"" : u"Main menu: " + std::u16string(kPlayNowCaption) + u".";
+    atMainMenu = true;
+    turnFollows = false;
+}
+
+std::u16string Narration::takeNews()
+{
+    if (turnFollows)
+        tell(turnText() + u".");
+    turnFollows = false;
+    return std::exchange(news, {});
+}
+
+std::u16string Narration::turnText() const
+{
+    if (atMainMenu)
+        return {};
+    return spokenName(toMove) + u" to play, " + std::u16string(toMove == Player::First ? kFirstMark : kSecondMark);
+}
+
+std::u16string Narration::newestScoreEntry(Player player) const
+{
+    const char16_t* word = lastDrawn ? u"draw" : player == lastWinner ? u"won" : u"lost";
+    return u"Game " + decimalText(games) + u": " + word;
+}
+
+std::u16string Narration::spokenName(Player player) const
+{
+    const std::u16string& name = player == Player::First ? firstName : secondName;
+    if (name.empty())
+        return player == Player::First ? u"First player" : u"Second player";
+    std::size_t length = std::min(name.size(), kSpokenNameLength);
+    if (length < name.size() && isHighSurrogate(name[length - 1]))
+        --length;
+    return name.substr(0, length);
+}
+
+}  // namespace tavrin
