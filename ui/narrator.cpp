@@ -13,21 +13,37 @@ Narrator::Narrator(MainWindow& window) : window(window), announcer(new Announcer
 
 void Narrator::speak()
 {
-    const std::u16string news = takeNews();
-    if (!news.empty())
-        announcer->announce(toQString(news));
+    const QString news = toQString(takeNews());
+    const auto announce = [this, &news] {
+        if (!news.isEmpty())
+            announcer->announce(news);
+    };
+    if (hold) {
+        hold->release(announce);
+        hold.reset();
+    } else {
+        announce();
+    }
+    // The news has just said whose turn it is (a screen reader speaks
+    // nothing for a description that turns empty).
+    if (auto* focused = qobject_cast<GraphicalButton*>(window.focusWidget()))
+        focused->setAccessibleDescription({});
+}
+
+void Narrator::say(const QString& text)
+{
+    announcer->announce(text);
+}
+
+QString Narrator::cellDescription() const
+{
+    return stepping ? QString() : toQString(turnText());
 }
 
 void Narrator::matchStarted(std::u16string_view first, std::u16string_view second, MatchStart how)
 {
     Narration::matchStarted(first, second, how);
-    describeTurn();
-}
-
-void Narrator::markPlaced(Integer cell, std::u16string_view mark, std::u16string_view nextToMove)
-{
-    Narration::markPlaced(cell, mark, nextToMove);
-    describeTurn();
+    describeTotals();
 }
 
 void Narrator::gameWon(Player winner, const Line& line)
@@ -49,20 +65,6 @@ void Narrator::matchEnded(Integer firstTotal, Integer secondTotal)
     speak();
 }
 
-void Narrator::mainMenuShown()
-{
-    Narration::mainMenuShown();
-    describeTurn();
-}
-
-void Narrator::describeTurn()
-{
-    const QString turn = toQString(turnText());
-    for (Integer i = 0; i < kCellCount; ++i) {
-        if (window.cell(i)->accessibleDescription() != turn)
-            window.cell(i)->setAccessibleDescription(turn);
-    }
-}
 
 void Narrator::describeNewestEntries()
 {
@@ -70,6 +72,15 @@ void Narrator::describeNewestEntries()
         QListWidget* list = window.list(player == Player::First ? ScoreList::List1 : ScoreList::List2);
         if (QListWidgetItem* newest = list->item(list->count() - 1))
             newest->setData(Qt::AccessibleTextRole, toQString(newestScoreEntry(player)));
+    }
+    describeTotals();
+}
+
+void Narrator::describeTotals()
+{
+    for (const Player player : {Player::First, Player::Second}) {
+        QListWidget* list = window.list(player == Player::First ? ScoreList::List1 : ScoreList::List2);
+        list->setAccessibleDescription(toQString(scoreSummary(player)));
     }
 }
 
