@@ -55,10 +55,11 @@ def test_orca_speaks_the_news_first_at_a_players_pace(orca, start_tavrin, deskto
         # next key waits until it has had its say rather than overtaking it.
         orca.wait_said(then or news, marks[-1])
     said = orca.said()
+    print("\n".join(said[marks[0]:]))
     for (key, news, _), mark in zip(steps, marks):
         # A key's echo ends in a space (where Orca names locking keys).
         first = next((text for text in said[mark:] if not text.endswith(" ")), None)
-        assert first is not None and re.search(news, first), "after %s Orca first said %r" % (key, first)
+        assert first is not None and re.search(news, first), "after %s Orca said %r" % (key, said[mark:mark + 6])
         if news.startswith(r"Ann plays") or news.startswith(r"Bob plays"):
             assert first.startswith("notification "), first
     # Whose turn it is, once a step: in the news, not again by the focus.
