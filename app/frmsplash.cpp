@@ -1,7 +1,9 @@
 #include "frmsplash.h"
 
+#include "announcer.h"
 #include "clickframe.h"
 #include "designfonts.h"
+#include "narration.h"
 #include "qtconversions.h"
 #include "splashborder.h"
 #include "splashhints.h"
@@ -58,6 +60,16 @@ frmSplash::frmSplash(Form1Factory createForm1)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &frmSplash::onTimer);
     Timer1->start();
+
+    // The splash takes no focus, so a screen reader would read none of it;
+    // its words are announced once it shows.
+    auto* announcer = new Announcer(this);
+    QTimer::singleShot(0, announcer, [this, announcer] {
+        std::vector<std::u16string> lines;
+        for (const QLabel* label : Frame1->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            lines.push_back(toU16(label->text()));
+        announcer->announce(toQString(spokenLines(lines)));
+    });
 }
 
 void frmSplash::createControls()

@@ -97,6 +97,13 @@ std::u16string Narration::newestScoreEntry(Player player) const
     return u"Game " + decimalText(games) + u": " + word;
 }
 
+std::u16string Narration::scoreSummary(Player player) const
+{
+    const Integer wins = player == Player::First ? firstTotal : secondTotal;
+    return spokenName(player) + u": " + decimalText(wins) + (wins == 1 ? u" win in " : u" wins in ") +
+           decimalText(games) + (games == 1 ? u" game" : u" games");
+}
+
 std::u16string Narration::spokenName(Player player) const
 {
     const std::u16string& name = player == Player::First ? firstName : secondName;
@@ -106,6 +113,44 @@ std::u16string Narration::spokenName(Player player) const
     if (length < name.size() && (name[length - 1] & 0xFC00) == 0xD800)
         --length;  // not half a surrogate pair
     return name.substr(0, length);
+}
+
+std::u16string takenCellText(Integer index, std::u16string_view mark)
+{
+    return u"Cell " + decimalText(static_cast<Integer>(index + 1)) + u" is taken, " + std::u16string(mark) + u".";
+}
+
+std::u16string gameOverText(bool enterContinues)
+{
+    return enterContinues ? u"The game is over. Press Enter for a new board."
+                          : u"The game is over. Press Continue for a new board.";
+}
+
+std::u16string boardText(const std::array<std::u16string, kCellCount>& captions)
+{
+    std::u16string text;
+    for (Integer row = 0; row < 3; ++row) {
+        text += (row == 0 ? u"Row " : u" Row ") + decimalText(static_cast<Integer>(row + 1)) + u": ";
+        for (Integer column = 0; column < 3; ++column)
+            text += (column == 0 ? u"" : u", ") + captions.at(static_cast<std::size_t>(row * 3 + column));
+        text += u'.';
+    }
+    return text;
+}
+
+std::u16string spokenLines(const std::vector<std::u16string>& lines)
+{
+    std::u16string text;
+    for (const std::u16string& line : lines) {
+        if (line.empty())
+            continue;
+        if (!text.empty())
+            text += u' ';
+        text += line;
+        if (line.back() != u'.' && line.back() != u'!' && line.back() != u'?')
+            text += u'.';
+    }
+    return text;
 }
 
 }  // namespace tavrin

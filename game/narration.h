@@ -1,9 +1,12 @@
 #pragma once
 
+#include "formcontrols.h"
 #include "gameevents.h"
 
+#include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavrin {
 
@@ -26,6 +29,8 @@ public:
     // How the newest entry of a player's score list reads: "Game 2: won",
     // "lost" or "draw".
     std::u16string newestScoreEntry(Player player) const;
+    // A score list's total: "Zebedee: 3 wins in 5 games".
+    std::u16string scoreSummary(Player player) const;
 
 private:
     std::u16string spokenName(Player player) const;
@@ -40,5 +45,20 @@ private:
     std::u16string news;
     bool turnFollows = false;
 };
+
+// Sentences for what a player asks to hear, or for a key the rules refuse,
+// which is otherwise silent.
+
+// A digit whose cell is taken: "Cell 5 is taken, O."
+std::u16string takenCellText(Integer index, std::u16string_view mark);
+// A digit after a game is over, and how to go on: Enter in the first
+// player's score list, the Continue button elsewhere.
+std::u16string gameOverText(bool enterContinues);
+// The board row by row from the top, an open cell by its number:
+// "Row 1: O, X, 3. Row 2: 4, O, 6. Row 3: 7, 8, 9."
+std::u16string boardText(const std::array<std::u16string, kCellCount>& captions);
+// Lines of a window read as sentences, the empty ones left out: "Tavrin.
+// Beware: three in a row wins!"
+std::u16string spokenLines(const std::vector<std::u16string>& lines);
 
 }  // namespace tavrin

@@ -89,7 +89,6 @@ NamePrompt::NamePrompt(QWidget* parent, const QString& prompt, const QString& ti
     label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     label->setBuddy(field);
     field->setText(defaultText);
-    field->selectAll();
     field->setFocus();
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -100,6 +99,17 @@ NamePrompt::NamePrompt(QWidget* parent, const QString& prompt, const QString& ti
     column->addWidget(label);
     column->addWidget(field);
     column->addWidget(buttons);
+}
+
+bool NamePrompt::event(QEvent* event)
+{
+    // Selected once the prompt is active, when a key can replace it: a
+    // screen reader then names the prompt before it reads the selection.
+    if (event->type() == QEvent::WindowActivate && !selected) {
+        selected = true;
+        field->selectAll();
+    }
+    return ProgramDialog::event(event);
 }
 
 QString runInputBox(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)

@@ -58,6 +58,12 @@ public:
     QLabel* const label;
     NameField* const field;
     QDialogButtonBox* const buttons;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    bool selected = false;
 };
 
 // The Yes/No question with the warning icon, Yes the default; Escape and the

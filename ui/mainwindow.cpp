@@ -14,6 +14,7 @@
 #include "shownslice.h"
 #include "visiblestate.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 namespace tavrin {
 
@@ -128,10 +130,14 @@ void MainWindow::createControls()
         const QString caption = toQString(openCellCaption(i));
         cell->setText(caption);
         cell->setAccessibleName(cellAccessibleName(i, caption));
+        cell->installEventFilter(this);
         cell->hide();
         connect(cell, &QPushButton::clicked, this, [this, i] { handle([this, i] { rules.Command1_Click(i); }); });
         connect(cell, &GraphicalButton::characterTyped, this, [this, i](int code) {
+            const QString refused = refusal(code, false);
             handle([=, this] { rules.Command1_KeyPress(i, static_cast<Integer>(code)); });
+            if (!refused.isEmpty())
+                narrator.say(refused);
         });
         Command1.at(static_cast<std::size_t>(i)) = cell;
     }
@@ -149,6 +155,7 @@ void MainWindow::createControls()
     Frame2->setFont(frameFont);
     Frame2->hide();
     List2 = makeList(this, twipsRect(5400, 1320, 495, 3360));
+    List2->installEventFilter(this);
 
     Command2 = new WrappingButton(toQString(kPlayNowCaption), this);
     Command2->setGeometry(twipsRect(1800, 1320, 3135, 2535));
@@ -169,6 +176,8 @@ void MainWindow::createMenu()
     // Never shown as a menu bar: the window has none, and opens it only as a popup.
     mnumenu = new QMenu(QStringLiteral("Menu"), this);
     mnumenu->setObjectName(QStringLiteral("mnumenu"));
+    // Screen readers read a menu's name before its first item: "Tavrin menu".
+    mnumenu->setAccessibleName(QStringLiteral("Tavrin"));
     mnupa = mnumenu->addAction(QStringLiteral("Play Again"));
     mnupa->setObjectName(QStringLiteral("mnupa"));
     mnue = mnumenu->addAction(QStringLiteral("Exit Game"));
@@ -179,6 +188,8 @@ void MainWindow::createMenu()
     // desktop programs offer their context menus.
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &MainWindow::popupAtFocus);
+    // B for the board, a key that no control and no handler of the window takes.
+    connect(new QShortcut(QKeySequence(Qt::Key_B), this), &QShortcut::activated, this, &MainWindow::readBoard);
 }
 
 void MainWindow::popupAtFocus()
@@ -187,7 +198,39 @@ void MainWindow::popupAtFocus()
         return;
     const QWidget* focused = focusWidget();
     const QWidget* anchor = focused != nullptr && focused->isVisible() ? focused : this;
-    mnumenu->exec(anchor->mapToGlobal(anchor->rect().center()));
+    // Opened by keyboard, the menu starts at its first item, as menus do
+    // elsewhere on the desktop; a screen reader reads it out at once.
+    QTimer::singleShot(0, mnumenu, [this] {
+        if (mnumenu->isVisible())
+            mnumenu->setActiveAction(mnupa);
+    });
+    if (mnumenu->exec(anchor->mapToGlobal(anchor->rect().center())) == nullptr && focused != nullptr) {
+        // Closed without a choice: the focus never left, so nothing says where it is.
+        QAccessibleEvent back(focusWidget(), QAccessible::Focus);
+        QAccessible::updateAccessibility(&back);
+    }
+}
+
+QString MainWindow::refusal(int code, bool enterContinues) const
+{
+    if (code < '1' || code > '9')
+        return {};
+    if (Label1->isVisible())
+        return toQString(gameOverText(enterContinues));
+    const int index = code - '1';
+    if (!cell(index)->isVisible() || cell(index)->isEnabled())
+        return {};
+    return toQString(takenCellText(static_cast<Integer>(index), cellCaption(static_cast<Integer>(index))));
+}
+
+void MainWindow::readBoard()
+{
+    if (!cell(0)->isVisible())
+        return;
+    std::array<std::u16string, kCellCount> captions;
+    for (Integer i = 0; i < kCellCount; ++i)
+        captions.at(static_cast<std::size_t>(i)) = cellCaption(i);
+    narrator.say(toQString(boardText(captions)));
 }
 
 void MainWindow::setTabOrder()
@@ -339,7 +382,8 @@ std::u16string MainWindow::inputBox(std::u16string_view prompt, std::u16string_v
 {
     if (ending)
         return {};
-    return toU16(runInputBox(this, toQString(prompt), toQString(title), toQString(defaultText)));
+    return toU16(
+        narrator.ask([&] { return runInputBox(this, toQString(prompt), toQString(title), toQString(defaultText)); }));
 }
 
 Integer MainWindow::msgBox(std::u16string_view text, Integer /*style*/, std::u16string_view title)
@@ -348,7 +392,8 @@ Integer MainWindow::msgBox(std::u16string_view text, Integer /*style*/, std::u16
         return kAnswerNo;
     // The rules ask one kind of question only (kYesNoExclamation), about the
     // players the frames name.
-    return askYesNo(this, toQString(text), {Frame1->caption(), Frame2->caption()}, toQString(title));
+    return narrator.ask(
+        [&] { return askYesNo(this, toQString(text), {Frame1->caption(), Frame2->caption()}, toQString(title)); });
 }
 
 void MainWindow::popupMenu()
@@ -380,9 +425,31 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == List1 && event->type() == QEvent::KeyPress) {
-        if (const auto code = keyAsciiOf(*static_cast<QKeyEvent*>(event)))
+    if (event->type() == QEvent::FocusIn) {
+        // Set as the focus arrives, so that only the focused cell's changes;
+        // the window coming back after a prompt is no move of the player's.
+        if (auto* target = qobject_cast<GraphicalButton*>(watched)) {
+            const bool moved = static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason;
+            target->setAccessibleDescription(moved ? narrator.cellDescription() : QString());
+        }
+    }
+    if ((watched == List1 || watched == List2) && event->type() == QEvent::KeyPress) {
+        auto* list = static_cast<QListWidget*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int edge = key == Qt::Key_Up ? 0 : (key == Qt::Key_Down ? list->count() - 1 : -1);
+        // At the first or last entry the list does not move and a screen
+        // reader says nothing: the entry is read again, the only one too.
+        if (edge >= 0 && list->currentRow() == edge)
+            narrator.say(list->item(edge)->data(Qt::AccessibleTextRole).toString());
+        const auto code = keyAsciiOf(*static_cast<QKeyEvent*>(event));
+        const QString refused = code ? refusal(*code, watched == List1) : QString();
+        if (code && watched == List1)
             handle([this, code] { rules.List1_KeyPress(static_cast<Integer>(*code)); });
+        if (!refused.isEmpty()) {
+            narrator.say(refused);
+            // Not a search of the list, which would move to an entry and read it over the answer.
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

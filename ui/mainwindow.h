@@ -73,6 +73,10 @@ private:
     void setTabOrder();
     // Opens the menu at the control that holds the keyboard focus.
     void popupAtFocus();
+    // What to say for a key that the rules will refuse, empty for others.
+    QString refusal(int code, bool enterContinues) const;
+    // Reads the board out, row by row.
+    void readBoard();
 
     // Each control with the type that says how it shows a caption.
     using TypedControl = std::variant<QPushButton*, CaptionLabel*, CaptionFrame*, QListWidget*>;
@@ -82,8 +86,7 @@ private:
     template <class Handler>
     void handle(Handler handler)
     {
-        handler();
-        narrator.speak();
+        narrator.step(handler);
     }
 
     Narrator narrator{*this};

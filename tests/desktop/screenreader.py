@@ -90,6 +90,14 @@ class Orca:
         except DesktopError as exc:
             raise DesktopError("%s; it said %r" % (exc, self.said(since)))
 
+    def listen(self, seconds):
+        """Takes in what Orca says for seconds; unread, its log would fill
+        the pty and stop Orca."""
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            self._read()
+            time.sleep(0.02)
+
     def wait_quiet(self, seconds=0.6, timeout=20):
         """Waits until Orca has said nothing for seconds."""
         def quiet():

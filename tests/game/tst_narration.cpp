@@ -106,6 +106,26 @@ private slots:
         game.form.Command1_KeyPress(0, 13);
         QCOMPARE(q(heard.takeNews()), QStringLiteral("New board. First player to play, O."));
     }
+
+    void askedForAndRefusedSentences()
+    {
+        // Catches totals out of step with the results, a board read in
+        // another order, and window lines run together or empty ones said.
+        Narration heard;
+        Game game(heard);
+        game.playNow(u"Ann", u"Bob");
+        QCOMPARE(q(heard.scoreSummary(Player::First)), QStringLiteral("Ann: 0 wins in 0 games"));
+        game.play({0, 3, 1, 4, 2});
+        QCOMPARE(q(heard.scoreSummary(Player::First)), QStringLiteral("Ann: 1 win in 1 game"));
+        QCOMPARE(q(heard.scoreSummary(Player::Second)), QStringLiteral("Bob: 0 wins in 1 game"));
+        QCOMPARE(q(takenCellText(4, u"X")), QStringLiteral("Cell 5 is taken, X."));
+        QCOMPARE(q(gameOverText(true)), QStringLiteral("The game is over. Press Enter for a new board."));
+        QCOMPARE(q(gameOverText(false)), QStringLiteral("The game is over. Press Continue for a new board."));
+        QCOMPARE(q(boardText({u"O", u"X", u"3", u"4", u"O", u"6", u"7", u"8", u"9"})),
+                 QStringLiteral("Row 1: O, X, 3. Row 2: 4, O, 6. Row 3: 7, 8, 9."));
+        QCOMPARE(q(spokenLines({u"Tavrin", u"", u"Version: 6.0", u"Beware: three in a row wins!"})),
+                 QStringLiteral("Tavrin. Version: 6.0. Beware: three in a row wins!"));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestNarration)

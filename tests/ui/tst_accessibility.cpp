@@ -287,7 +287,11 @@ private slots:
         QCOMPARE(heard(), QStringLiteral("Ann plays O, Bob plays X. Ann to play, O."));
         play({4});
         QCOMPARE(heard(), QStringLiteral("Ann plays O in 5. Bob to play, X."));
-        QCOMPARE(accessible(window->cell(0))->text(QAccessible::Description), QStringLiteral("Bob to play, X"));
+        // Whose turn it is, once: the cell the step hands the focus to adds
+        // nothing, a cell the player moves to adds it.
+        QCOMPARE(accessible(QApplication::focusWidget())->text(QAccessible::Description), QString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(accessible(QApplication::focusWidget())->text(QAccessible::Description), QStringLiteral("Bob to play, X"));
         play({0, 1, 7, 2, 6, 3, 5});
         QCOMPARE(heard(), QStringLiteral("Bob plays X in 6. Ann to play, O."));
         play({8});
@@ -307,6 +311,32 @@ private slots:
         play({4});
         QTest::keyClick(window->cell(0), Qt::Key_Return);
         QCOMPARE(heard(), QStringLiteral("New board. Bob to play, X."));
+    }
+
+    void refusedKeysTheBoardAndTheTotalsAreSpoken()
+    {
+        // Catches a digit on a taken cell or after the game heard as nothing,
+        // a board that cannot be heard without changing it, and score
+        // lists that give no totals or keep their only entry silent.
+        startGame(QStringLiteral("Ann"), QStringLiteral("Bob"));
+        play({0, 1, 3});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+        QCOMPARE(heard(), QStringLiteral("Cell 1 is taken, O."));
+        QCOMPARE(window->caption(Control::Label4), u"Bob");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+        QCOMPARE(heard(), QStringLiteral("Row 1: O, X, 3. Row 2: O, 5, 6. Row 3: 7, 8, 9."));
+        play({4, 6});
+        QCOMPARE(QApplication::focusWidget(), window->control(Control::List1));
+        QTest::keyClick(window->control(Control::List1), Qt::Key_Down);
+        QCOMPARE(heard(), QStringLiteral("Game 1: won"));
+        for (auto [list, answer] : {std::pair{Control::List1, "Enter"}, std::pair{Control::List2, "Continue"}}) {
+            QTest::keyClick(window->control(list), Qt::Key_5);
+            QCOMPARE(heard(), QStringLiteral("The game is over. Press %1 for a new board.").arg(QLatin1String(answer)));
+        }
+        QCOMPARE(accessible(window->control(Control::List1))->text(QAccessible::Description),
+                 QStringLiteral("Ann: 1 win in 1 game"));
+        QCOMPARE(accessible(window->control(Control::List2))->text(QAccessible::Description),
+                 QStringLiteral("Bob: 0 wins in 1 game"));
     }
 
     void theFifthResultIsHeardBeforeTheQuestion()

@@ -373,7 +373,8 @@ private slots:
                 auto* menu = window->findChild<QMenu*>();
                 QCOMPARE(QApplication::activePopupWidget(), menu);
                 at = menu->pos();
-                QTest::keyClick(menu, Qt::Key_Down);
+                // Opened by keyboard at its first item, which a screen reader reads at once.
+                QCOMPARE(menu->activeAction(), menu->actions().first());
                 QTest::keyClick(menu, Qt::Key_Return);
             });
             QTest::keyClick(focused, keys.key(), keys.keyboardModifiers());
