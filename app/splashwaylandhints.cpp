@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "splashwaylandhints.h"
 
 #ifdef TAVRIN_HAVE_WAYLAND_HINTS

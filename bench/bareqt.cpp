@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor any Qt Widgets program stands on: one window with one button.
 // Two shapes: laid out (the window sizes itself to the button, so fonts and
 // text are measured before the window maps), or with --fixed-geometry placed

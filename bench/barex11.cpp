@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor of any X11 program: one plain window, mapped, and an event loop
 // that waits for nothing in particular.
 #include <X11/Xatom.h>

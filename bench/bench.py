@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs the benchmark: Tavrin beside a bare Qt program (in two shapes) and a
 bare Xlib program in one private Xvfb, alternating, and prints one table of
 medians. The bare Qt floor is whichever shape draws its first frame sooner.

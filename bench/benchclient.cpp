@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts one program on the X server and measures it from outside: the time
 // from exec to its first top-level window mapped and to the first pixels
 // drawn into it (seen through the DAMAGE extension), the hand-over from a

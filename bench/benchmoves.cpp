@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of a move: a click on an open cell through the Qt main window
 // (run it on the offscreen platform), repaint included, and the same move
 // through the in-memory window. Prints one "key microseconds" line per trial.

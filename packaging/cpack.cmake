@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack` in the build directory writes
 # tavrin_<version>_<arch>.deb from the install rules.
 

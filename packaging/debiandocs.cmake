@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPack runs this on the staged files before it packs the .deb: what Debian
 # wants of every package and a plain install leaves to the packager, the
 # compressed manual page, changelog and copyright file. gzip -n keeps the

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that the Debian packages in scripts/lib/packages.sh provide every
 external command the project's scripts, build and tests call, and every
 Python module the tests and the benchmark import.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian packages the project needs, kept in one place.
 # shellcheck shell=bash disable=SC2034
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up for scripts/run, scripts/test and scripts/bench: install what
 # is missing, then configure and build.
 # shellcheck shell=bash

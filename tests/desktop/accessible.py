@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program as a screen reader meets it: its accessible objects read over
 the accessibility bus (AT-SPI), and the events it sends there. pyatspi finds
 the program and hears its events; the objects are read with calls of our

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The pytest fixtures of the desktop tests (tests/conftest.py loads them).
 
 - session_bus: one private D-Bus session for the whole run (the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Wayland compositors of the big desktops, each nested in a private Xvfb:
 GNOME's mutter and KDE Plasma's KWin.
 

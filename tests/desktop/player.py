@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A player's steps on the real program: what they see of the main window,
 the splash and the dialogs, read over the accessibility bus, and what they
 do with the mouse and keyboard. Controls are found by role and accessible

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Processes of a private desktop: started in their own process group, ended
 with everything they started, and killed with the test that started them."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """One run of a program on a private desktop: its process and exit status,
 its output, its windows as the display server sees them, and its accessible
 objects as a screen reader sees them."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Orca, the screen reader, on a test's desktop and bus, and what it says.
 
 Orca speaks through speech-dispatcher, which without a sound server waits

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A private D-Bus session bus for the test process and every program it
 starts, so that the program, the accessibility reader (and a screen reader,
 when a test starts one) meet on one accessibility bus and nothing of the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A private headless sway: the Wayland desktop.
 
 SwayDesktop offers what X11Desktop offers, so the same Program and player's

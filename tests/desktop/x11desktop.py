@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A private X server (Xvfb), with openbox as its window manager unless asked
 for another (those of GNOME, KDE Plasma and Xfce) or none. Input goes in
 through xdotool (the XTEST extension, so programs see ordinary key and

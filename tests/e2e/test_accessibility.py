@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window as a screen reader meets it over the accessibility bus
 (AT-SPI): names, roles and states as the bridge carries them, the notices of
 changed names, and the focus that real Tab presses move. What each control

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What differs between desktops, on the window managers of GNOME, KDE
 Plasma and Xfce beside openbox: the splash's frame and title, the main
 window's title, the screen showing what the window drew, the keys staying

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window and its dialogs on a real X server under openbox: where
 they stand, what the window manager shows of them, and what the screen shows."""
 

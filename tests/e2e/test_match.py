@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """One match played on the real program with real clicks and keys, read back
 over the accessibility bus and from the screen: the wiring from input to the
 rules and back to the screen. The rules themselves are proven in tests/game

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A short game played by keyboard alone under Orca, the screen reader, and
 what Orca says of it. What the program announces, and when, is proven in
 tests/ui; here, that a real screen reader speaks it, and in what order."""

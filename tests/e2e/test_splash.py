@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The splash window on a real X server under openbox: its place and
 decoration, its timer against the wall clock, and real clicks on its frame."""
 

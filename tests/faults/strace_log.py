@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the log that `strace -f -o LOG` writes: one record per finished
 system call, with calls that other threads interrupted put back together."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window closed from outside while one of its modal dialogs is open.
 
 A name prompt and the match-end question block their owner: the close

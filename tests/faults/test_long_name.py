@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A name of a million characters, pasted into the real prompt from the X
 clipboard, through a whole match and its closing question: the program
 stays responsive and shows the name, or the part of it that fits, as the

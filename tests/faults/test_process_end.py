@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program's end forced from outside: SIGTERM, and the X server going
 away under it. Either way the process must be gone within moments, also
 from inside a modal dialog's loop, and never hang on to a dead display."""

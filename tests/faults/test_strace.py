@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What the program touches: a whole match played under `strace -f`.
 
 The program keeps no files and uses no network. Over a whole match and a

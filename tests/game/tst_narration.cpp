@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a player who cannot see the board hears, from the rules' own events.
 // That the window speaks it, and when, is tested in tests/ui.
 #include "gamefixture.h"

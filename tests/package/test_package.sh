@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package as a user gets it, without touching this machine's packages:
 # builds the .deb from the build tree, checks its control data and its
 # files, runs lintian and the desktop's validators on it, has apt simulate

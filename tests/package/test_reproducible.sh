@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The .deb of scripts/package is the same, byte for byte, when built from
 # two copies of the sources at different paths into build trees at
 # different paths, with umask 022 and 002, in other time zones and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader learns from the main window, read in-process through
 // QAccessible on the offscreen platform: names, roles, states and the focus
 // order. The offscreen platform has no accessibility bridge, so change

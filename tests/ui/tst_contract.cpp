@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules are tested against the in-memory window. Every case here runs
 // against that window and against the Qt one, so that the behaviour the
 // rules were tested with is the behaviour players get.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prompt and the message box as the rules rely on them: answers, defaults,
 // buttons, icon and line breaks.
 #include "dialogs.h"

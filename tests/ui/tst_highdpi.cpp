@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at a scale factor of 2 on the offscreen platform, compared
 // with pictures of the same screens that further runs of this program grab
 // at a scale factor of 1: everything twice as large in device pixels, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the offscreen platform: layout, fonts, orders, painting
 // and the event wiring that reaches the rules.
 #include "captionfit.h"

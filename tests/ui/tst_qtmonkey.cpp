@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded random player on the real window: clicks anywhere, right-button
 // menus, keys, and answers to every prompt and question, checking the
 // window's invariants after every event. A failure prints the seed and the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What the Wayland compositors of the desktops give the program's windows:
 sway, GNOME's mutter and KDE Plasma's KWin (both nested in an Xvfb).
 

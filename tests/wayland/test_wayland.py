@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program natively on Wayland, under a headless sway: the splash without
 decoration, a whole match with real input, the popup menu, and the ways out.
 

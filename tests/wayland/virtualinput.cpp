@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A person's mouse and keyboard for a wlroots compositor (sway), through its
 // virtual-pointer and virtual-keyboard protocols: the compositor routes their
 // events to the focused window as from real devices. It reads one command a

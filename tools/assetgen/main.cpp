@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's pictures: the splash logo and the icon in every size
 // the program and the desktop use. Usage: assetgen OUTPUT_DIRECTORY ICON_SIZE...
 #include "artwork.h"
