@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modalrecall.h"
 
+#include "dialogs.h"
+
 #include <QApplication>
 #include <QTimer>
-#include <QWidget>
 #include <QWindow>
+#include <QWidget>
 
 namespace tavrin {
 
@@ -58,12 +60,10 @@ void ModalRecall::makeAnew(QWidget* dialog)
 {
     // Only Wayland keeps quiet about a refused activation or a minimised
     // window; an X11 window manager keeps modal dialogs in reach itself.
-    QWindow* window = dialog->windowHandle();
-    if (window == nullptr || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
-    window->destroy();
-    window->setWindowState(Qt::WindowNoState);
-    window->show();
+    if (auto* programDialog = qobject_cast<ProgramDialog*>(dialog))
+        programDialog->comeBack();
 }
 
 }  // namespace tavrin
