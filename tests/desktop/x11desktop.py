@@ -25,6 +25,15 @@ WINDOW_MANAGERS = {
 DEFAULT_WINDOW_MANAGER = "openbox"
 
 
+def mutter_damage_sync():
+    """The build's mutterdamagesync, without which mutter 43 now and then
+    leaves an older picture of a window on the screen."""
+    library = os.environ.get("TAVRIN_MUTTER_DAMAGE_SYNC")
+    if not library or not os.path.isfile(library):
+        raise DesktopError("TAVRIN_MUTTER_DAMAGE_SYNC names no library (the build's mutterdamagesync)")
+    return library
+
+
 class X11Desktop:
     """start() then close(). size is the screen's in pixels; window_manager
     a name of WINDOW_MANAGERS, True for openbox or False for none."""
@@ -56,8 +65,10 @@ class X11Desktop:
             args, composites = WINDOW_MANAGERS[self.window_manager]
             # xfwm4 would start an accessibility bus of its own and announce it
             # on the display, where the program would take it for the session's.
-            self.wm = spawn(args, log_path=os.path.join(self.workdir, self.window_manager + ".log"),
-                            env=self.child_env(NO_AT_BRIDGE="1"))
+            env = self.child_env(NO_AT_BRIDGE="1")
+            if self.window_manager == "mutter":
+                env["LD_PRELOAD"] = mutter_damage_sync()
+            self.wm = spawn(args, log_path=os.path.join(self.workdir, self.window_manager + ".log"), env=env)
             wait_until(lambda: self._wm_running(composites), "%s to manage the screen" % self.window_manager,
                        timeout=30)
         return self

@@ -9,22 +9,12 @@ openbox, by the other tests here."""
 import pytest
 
 from player import FIRST_PROMPT, OPENER_WINS, SECOND_PROMPT
-from processes import DesktopError
 
-
-class StaleScreen(DesktopError):
-    """The screen goes on showing an earlier picture of the main window."""
-
-
-# mutter marks only its stale screen as expected, nothing else of its row.
-STALE_ON_MUTTER = pytest.mark.xfail(
-    raises=StaleScreen, strict=False,
-    reason="mutter on X11 now and then keeps showing the main menu after the names (cause not found)")
 
 # One line per desktop.
 DESKTOPS = {
     "openbox": dict(kind="x11", window_manager="openbox"),
-    "mutter-x11": dict(kind="x11", window_manager="mutter", marks=[STALE_ON_MUTTER]),
+    "mutter-x11": dict(kind="x11", window_manager="mutter"),
     "kwin-x11": dict(kind="x11", window_manager="kwin_x11"),
     "xfwm4": dict(kind="x11", window_manager="xfwm4"),
 }
@@ -48,10 +38,7 @@ def screen_shows_window(player, what):
     def same():
         drawn = desktop.window_image(program.main_wid)
         return drawn is not None and desktop.screenshot(program.main_window_rect()) == drawn
-    try:
-        player.wait_for(same, "the screen to show the main window's contents %s" % what, timeout=3)
-    except DesktopError as exc:
-        raise StaleScreen(str(exc)) from exc
+    player.wait_for(same, "the screen to show the main window's contents %s" % what, timeout=3)
 
 
 def dialog(player):
@@ -61,8 +48,8 @@ def dialog(player):
     return others[0]
 
 
-def row(name, marks=(), **options):
-    return pytest.param(name, marks=[pytest.mark.desktop(**options), *marks], id=name)
+def row(name, **options):
+    return pytest.param(name, marks=pytest.mark.desktop(**options), id=name)
 
 
 @pytest.mark.parametrize("name", [row(name, **options) for name, options in DESKTOPS.items()])
